@@ -1,0 +1,118 @@
+#include "environment/file_locations.h"
+
+#include "environment/runtime.h"
+#include "errors/error_handler.h"
+#include "errors/logs.h"
+#include "settings/codepage.h"
+#include "settings/ini_access.h"
+
+namespace {
+constexpr std::size_t kConfigSuffixLength = 7;
+
+char Separator(const Module& module) { return SeparatorOf(module.runtime.path_style()); }
+
+std::function<void()> PendingEvents(Module& module) {
+  return [&module] { module.runtime.ProcessPendingEvents(); };
+}
+}  // namespace
+
+std::string BaseFolderOf(std::string_view program_folder, char separator,
+                         const std::function<void()>& on_step) {
+  std::string folder(program_folder);
+  while (!folder.empty() && folder.back() != separator) {
+    if (on_step) on_step();
+    folder.pop_back();
+  }
+  if (!folder.empty()) folder.pop_back();
+  return folder;
+}
+
+std::string FileNameOnlyOf(std::string_view path, char separator,
+                           const std::function<void()>& on_step) {
+  std::string_view rest = path;
+  for (auto cut = rest.find(separator); cut != std::string_view::npos;
+       cut = rest.find(separator)) {
+    if (on_step) on_step();
+    rest.remove_prefix(cut + 1);
+  }
+  return std::string(rest);
+}
+
+std::string ModuleNameOf(std::string_view program_name) {
+  const std::u32string name = text::DecodeUtf8(program_name);
+  if (name.size() < kConfigSuffixLength) return std::string(program_name);
+  return text::EncodeUtf8(std::u32string_view(name).substr(0, name.size() - kConfigSuffixLength));
+}
+
+std::string ConfiguratorProgramIniOf(std::string_view save_and_restore, char separator) {
+  std::string path(save_and_restore);
+  if (path.empty() || path.back() != separator) path += separator;
+  return path + "parameter" + separator + "program.ini";
+}
+
+std::string BaseFolder(Module& module) {
+  return BaseFolderOf(module.runtime.ProgramFolder(), Separator(module), PendingEvents(module));
+}
+
+std::string GetQ7XConfigurationIniPath(Module& module) {
+  Procedure proc(module, "GetQ7XConfigurationIniPath");
+  const char sep = Separator(module);
+  std::string path;
+  std::string result;
+  proc.Step([&] { path = BaseFolder(module) + sep + "parameter" + sep + "q7xconfiguration.ini"; });
+  proc.Step([&] { result = module.runtime.FindFile(path); });
+  return result;
+}
+
+std::string GetProgramIniPath(Module& module, int path_kind) {
+  Procedure proc(module, "GetProgramIniPath");
+  const char sep = Separator(module);
+  std::string path;
+  std::string result;
+  if (proc.Test([&] { return path_kind == 1 && module.state.IntegratedMode; })) {
+    std::string save_and_restore;
+    proc.Step([&] {
+      save_and_restore = LoadIniString(module, "Common", "SaveAndRestore",
+                                       GetQ7XConfigurationIniPath(module));
+    });
+    proc.Step([&] { path = ConfiguratorProgramIniOf(save_and_restore, sep); });
+  } else {
+    proc.Step([&] { path = BaseFolder(module) + sep + "parameter" + sep + "Program.ini"; });
+  }
+  proc.Step([&] { result = module.runtime.FindFile(path); });
+  return result;
+}
+
+std::string GetCFGPath(Module& module) {
+  Procedure proc(module, "GetCFGPath");
+  const char sep = Separator(module);
+  std::string base;
+  std::string name;
+  std::string path;
+  std::string found;
+  proc.Step([&] { base = BaseFolder(module); });
+  proc.Step([&] { name = GetOCXName(module); });
+  proc.Step([&] { path = base + sep + name + sep + name + ".cfg"; });
+  if (proc.Test([&] {
+        found = module.runtime.FindFile(path);
+        return !found.empty();
+      })) {
+    return found.empty() ? path : found;
+  }
+  proc.Step([&] { ReportFault(module, "File not found: \n\r" + text::UpperCase(path)); });
+  EndProgram(module);
+}
+
+std::string GetFileNameOnly(Module& module, const std::string& full_path) {
+  Procedure proc(module, "GetFileNameOnly");
+  std::string result;
+  proc.Step([&] { result = FileNameOnlyOf(full_path, Separator(module), PendingEvents(module)); });
+  return result;
+}
+
+std::string GetOCXName(Module& module) {
+  Procedure proc(module, "GetOCXName");
+  std::string result;
+  proc.Step([&] { result = ModuleNameOf(module.runtime.ProgramName()); });
+  return result;
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "environment/runtime.h"
+
+// The runtime of the platform the program is built for.
+class NativeRuntime : public Runtime {
+ public:
+  // Takes the arguments and the environment as the process received them, before any toolkit
+  // has consumed options of its own.
+  NativeRuntime(int argc, const char* const* argv);
+
+  PathStyle path_style() const override;
+  std::string ProgramFolder() const override;
+  std::string ProgramName() const override;
+  std::string ProgramFilePath() const override;
+  ProgramVersion Version() const override;
+  std::string ArgumentText() const override;
+  std::string EnvironmentString(int index) const override;
+  bool IsOrdinaryFile(const std::string& path) const override;
+  std::string FindFile(const std::string& path) const override;
+  void AppendToFile(const std::string& path, const std::string& text) override;
+  std::string ServiceLogPath() const override;
+  void WriteStandardError(const std::string& text) override;
+  void ProcessPendingEvents() override;
+  [[noreturn]] void EndProcess(int status) override;
+
+  // The window's event loop, once it exists.
+  void SetEventPump(std::function<void()> pump) { event_pump_ = std::move(pump); }
+
+ private:
+  std::string program_file_;
+  std::string argument_text_;
+  std::vector<std::string> environment_;
+  std::function<void()> event_pump_;
+};

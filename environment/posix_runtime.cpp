@@ -1,0 +1,208 @@
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include "environment/native_runtime.h"
+#include "errors/error.h"
+#include "settings/codepage.h"
+#include "version.h"
+
+extern char** environ;
+
+namespace {
+
+std::string ExecutablePath(const char* argv0) {
+  std::vector<char> buffer(PATH_MAX + 1);
+  const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
+  if (length > 0) return std::string(buffer.data(), static_cast<std::size_t>(length));
+  if (argv0 != nullptr) {
+    std::unique_ptr<char, decltype(&std::free)> real(realpath(argv0, nullptr), &std::free);
+    if (real) return real.get();
+    return argv0;
+  }
+  return {};
+}
+
+bool IsRegular(const std::string& path) {
+  struct stat info {};
+  return !path.empty() && stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool IsDirectory(const std::string& path) {
+  struct stat info {};
+  return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+std::u32string Folded(std::string_view name) {
+  std::u32string folded = text::DecodeUtf8(name);
+  for (char32_t& c : folded) c = text::LowerCodePoint(c);
+  return folded;
+}
+
+std::string Join(const std::string& folder, const std::string& name) {
+  if (folder.empty()) return name;
+  if (folder.back() == '/') return folder + name;
+  return folder + "/" + name;
+}
+
+// The entries of `folder` whose names equal `name` but for letter case, exact match first.
+std::vector<std::string> CaseVariants(const std::string& folder, const std::string& name) {
+  std::vector<std::string> variants;
+  const std::string exact = Join(folder, name);
+  struct stat info {};
+  if (lstat(exact.c_str(), &info) == 0) variants.push_back(name);
+  struct CloseDir {
+    void operator()(DIR* d) const { closedir(d); }
+  };
+  std::unique_ptr<DIR, CloseDir> dir(opendir(folder.empty() ? "." : folder.c_str()));
+  if (!dir) return variants;
+  const std::u32string wanted = Folded(name);
+  std::vector<std::string> others;
+  while (const dirent* item = readdir(dir.get())) {
+    const std::string candidate = item->d_name;
+    if (candidate != name && Folded(candidate) == wanted) others.push_back(candidate);
+  }
+  std::sort(others.begin(), others.end());
+  variants.insert(variants.end(), others.begin(), others.end());
+  return variants;
+}
+
+std::string Resolve(const std::string& prefix, const std::vector<std::string>& parts,
+                    std::size_t index) {
+  if (index == parts.size()) return IsRegular(prefix) ? prefix : std::string();
+  const std::string& part = parts[index];
+  const bool last = index + 1 == parts.size();
+  if (part == "." || part == "..") {
+    return last ? std::string() : Resolve(Join(prefix, part), parts, index + 1);
+  }
+  for (const std::string& variant : CaseVariants(prefix, part)) {
+    const std::string next = Join(prefix, variant);
+    if (last) {
+      if (IsRegular(next)) return next;
+    } else if (IsDirectory(next)) {
+      std::string found = Resolve(next, parts, index + 1);
+      if (!found.empty()) return found;
+    }
+  }
+  return {};
+}
+
+ErrorNumber ErrorForErrno(int error) {
+  switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+      return ErrorNumber::kPathNotFound;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+      return ErrorNumber::kPermissionDenied;
+    default:
+      return ErrorNumber::kPathFileAccess;
+  }
+}
+
+bool WriteAll(int fd, const std::string& bytes) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t written = write(fd, bytes.data() + done, bytes.size() - done);
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    done += static_cast<std::size_t>(written);
+  }
+  return true;
+}
+
+}  // namespace
+
+NativeRuntime::NativeRuntime(int argc, const char* const* argv)
+    : program_file_(ExecutablePath(argc > 0 && argv != nullptr ? argv[0] : nullptr)) {
+  for (int i = 1; i < argc; ++i) {
+    if (i > 1) argument_text_ += ' ';
+    argument_text_ += argv[i];
+  }
+  for (char** entry = environ; entry != nullptr && *entry != nullptr; ++entry) {
+    environment_.emplace_back(*entry);
+  }
+}
+
+PathStyle NativeRuntime::path_style() const { return PathStyle::kPosix; }
+
+std::string NativeRuntime::ProgramFolder() const {
+  const auto slash = program_file_.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return program_file_.substr(0, slash);
+}
+
+std::string NativeRuntime::ProgramName() const {
+  std::string name = program_file_.substr(program_file_.find_last_of('/') + 1);
+  const auto dot = name.find_last_of('.');
+  if (dot != std::string::npos && dot > 0) name.resize(dot);
+  return name;
+}
+
+std::string NativeRuntime::ProgramFilePath() const { return program_file_; }
+
+ProgramVersion NativeRuntime::Version() const {
+  return {build_info::kVersionMajor, build_info::kVersionMinor, build_info::kVersionRevision};
+}
+
+std::string NativeRuntime::ArgumentText() const { return argument_text_; }
+
+std::string NativeRuntime::EnvironmentString(int index) const {
+  if (index < 1 || static_cast<std::size_t>(index) > environment_.size()) return {};
+  return environment_[static_cast<std::size_t>(index) - 1];
+}
+
+bool NativeRuntime::IsOrdinaryFile(const std::string& path) const { return IsRegular(path); }
+
+std::string NativeRuntime::FindFile(const std::string& path) const {
+  if (path.empty()) return {};
+  if (IsRegular(path)) return path;
+  std::vector<std::string> parts;
+  std::size_t start = 0;
+  while (start <= path.size()) {
+    const auto end = std::min(path.find('/', start), path.size());
+    if (end > start) parts.push_back(path.substr(start, end - start));
+    start = end + 1;
+  }
+  if (parts.empty()) return {};
+  return Resolve(path.front() == '/' ? "/" : "", parts, 0);
+}
+
+void NativeRuntime::AppendToFile(const std::string& path, const std::string& text) {
+  if (path.empty()) throw RuntimeError(ErrorNumber::kPathFileAccess, ProgramName());
+  const int fd = open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+  if (fd < 0) throw RuntimeError(ErrorForErrno(errno), ProgramName());
+  const bool written = WriteAll(fd, text::Utf8ToWindows1252(text));
+  const int write_error = errno;
+  const bool closed = close(fd) == 0;
+  if (!written) throw RuntimeError(ErrorForErrno(write_error), ProgramName());
+  if (!closed) throw RuntimeError(ErrorNumber::kPathFileAccess, ProgramName());
+}
+
+std::string NativeRuntime::ServiceLogPath() const { return "/var/log/MorvikServicePack.log"; }
+
+void NativeRuntime::WriteStandardError(const std::string& text) {
+  std::fwrite(text.data(), 1, text.size(), stderr);
+  std::fflush(stderr);
+}
+
+void NativeRuntime::ProcessPendingEvents() {
+  if (event_pump_) event_pump_();
+}
+
+void NativeRuntime::EndProcess(int status) {
+  std::fflush(nullptr);
+  std::_Exit(status);
+}

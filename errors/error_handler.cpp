@@ -1,0 +1,69 @@
+#include "errors/error_handler.h"
+
+#include <cstdlib>
+#include <limits>
+
+#include "environment/file_locations.h"
+#include "environment/runtime.h"
+#include "errors/dialogs.h"
+#include "errors/logs.h"
+
+namespace {
+constexpr const char* kLineBreak = "\n\r";
+}
+
+std::int32_t HandleError(Module& module, std::int32_t number, const std::string& source,
+                         const std::string& description, std::string_view proc_name) {
+  // Not through GetOCXName: its own failure would come straight back here.
+  const std::string module_name = ModuleNameOf(module.runtime.ProgramName());
+  const std::string log_text = "Fehler in " + module_name + " / " + source + " / " +
+                               std::string(proc_name) + " (Nr. " + std::to_string(number) +
+                               ") :" + description;
+  const std::string confirmation = WriteCfgLog(module, log_text);
+  const std::string message = "Unexpected error!" + std::string(kLineBreak) + description +
+                              kLineBreak + confirmation;
+  if (module.state.SilentMode) {
+    WriteServiceLog(module, message);
+    return kHandleErrorContinue;
+  }
+  const MessageAnswer answer = module.dialogs.ShowMessage(
+      {message + kLineBreak + "Resume?", "Unexpected error", MessageIcon::kCritical,
+       MessageButtons::kYesNo, MessageAnswer::kYes});
+  return answer == MessageAnswer::kNo ? kHandleErrorEnd : kHandleErrorContinue;
+}
+
+void EndProgram(Module& module) {
+  module.runtime.EndProcess(kExitFailure);
+  std::abort();  // unreachable: a runtime that returned from EndProcess is broken
+}
+
+void Raise(const Module& module, ErrorNumber number) {
+  throw RuntimeError(number, module.runtime.ProgramName());
+}
+
+std::int16_t NarrowToInt16(const Module& module, std::int64_t value) {
+  if (value < std::numeric_limits<std::int16_t>::min() ||
+      value > std::numeric_limits<std::int16_t>::max()) {
+    Raise(module, ErrorNumber::kOverflow);
+  }
+  return static_cast<std::int16_t>(value);
+}
+
+void Procedure::Handle(const RuntimeError& error) {
+  if (HandleError(module_, error.number(), error.source(), error.description(), name_) ==
+      kHandleErrorEnd) {
+    EndProgram(module_);
+  }
+}
+
+void ReportEscapedError(Module& module, const RuntimeError& error) {
+  const std::string text = "Unexpected error!" + std::string(kLineBreak) + error.description() +
+                           " (Nr. " + std::to_string(error.number()) + ")" + kLineBreak +
+                           "The program ends.";
+  if (module.state.SilentMode) {
+    WriteServiceLog(module, text);
+    return;
+  }
+  module.dialogs.ShowMessage({text, module.runtime.ProgramName(), MessageIcon::kCritical,
+                              MessageButtons::kOk, MessageAnswer::kOk});
+}

@@ -1,0 +1,88 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "environment/module.h"
+#include "errors/error.h"
+
+inline constexpr std::int32_t kHandleErrorEnd = 1;
+inline constexpr std::int32_t kHandleErrorContinue = 2;
+// Exit status of a run that ends because of an error.
+inline constexpr int kExitFailure = 1;
+
+// Logs the error to the configuration log, then asks the user whether to resume (in silent mode
+// writes the message to the service log instead). Returns kHandleErrorEnd or
+// kHandleErrorContinue. A failure of the log writers is not caught here: it goes to the caller.
+std::int32_t HandleError(Module& module, std::int32_t number, const std::string& source,
+                         const std::string& description, std::string_view proc_name);
+
+// Ends the program at once with kExitFailure; no closing logic of the window runs.
+[[noreturn]] void EndProgram(Module& module);
+
+// Throws the runtime error `number` with the program name as its source.
+[[noreturn]] void Raise(const Module& module, ErrorNumber number);
+
+// Runs the steps of one procedure under the common error pattern: a step that throws a
+// RuntimeError goes to HandleError under the procedure's name; the answer "end" ends the program,
+// anything else lets the next step run. What the failed step was to assign keeps its value.
+class Procedure {
+ public:
+  Procedure(Module& module, std::string_view name) : module_(module), name_(name) {}
+
+  // True when the step ran to its end.
+  template <typename Fn>
+  bool Step(Fn&& fn) {
+    std::optional<RuntimeError> failure;
+    try {
+      std::forward<Fn>(fn)();
+      return true;
+    } catch (const RuntimeError& error) {
+      failure = error;
+    }
+    Handle(*failure);
+    return false;
+  }
+
+  // The test of a two-way branch: a test that fails resumes inside the branch it guards.
+  template <typename Fn>
+  bool Test(Fn&& condition) {
+    bool result = true;
+    Step([&] { result = std::forward<Fn>(condition)(); });
+    return result;
+  }
+
+  Module& module() const { return module_; }
+
+ private:
+  void Handle(const RuntimeError& error);
+
+  Module& module_;
+  std::string_view name_;
+};
+
+// For the outermost frame of an event: a RuntimeError that escaped every procedure (a log that
+// could not be written while an error was handled) is shown or logged, and the program ends.
+template <typename Fn>
+void RunOutermost(Module& module, Fn&& fn);
+
+void ReportEscapedError(Module& module, const RuntimeError& error);
+
+template <typename Fn>
+void RunOutermost(Module& module, Fn&& fn) {
+  std::optional<RuntimeError> escaped;
+  try {
+    std::forward<Fn>(fn)();
+    return;
+  } catch (const RuntimeError& error) {
+    escaped = error;
+  }
+  ReportEscapedError(module, *escaped);
+  EndProgram(module);
+}
+
+// Narrows to 16 bits as the runtime does: a value out of range raises the overflow error.
+std::int16_t NarrowToInt16(const Module& module, std::int64_t value);

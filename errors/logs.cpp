@@ -1,0 +1,39 @@
+#include "errors/logs.h"
+
+#include "environment/command_line.h"
+#include "environment/file_locations.h"
+#include "environment/runtime.h"
+#include "errors/dialogs.h"
+#include "errors/error.h"
+#include "settings/codepage.h"
+
+namespace {
+constexpr const char* kLogEnd = "\r\n";
+}
+
+std::string WriteCfgLog(Module& module, const std::string& text) {
+  const std::string base = BaseFolder(module);
+  std::string file;
+  if (module.state.IntegratedMode) file = LogfileOption(module);
+  if (file.empty()) file = base + SeparatorOf(module.runtime.path_style()) + "Q7Xcfglog.txt";
+  module.runtime.AppendToFile(file, text + kLogEnd);
+  return "Error logged to \n\r" + text::UpperCase(file);
+}
+
+void WriteServiceLog(Module& module, const std::string& text) {
+  const std::string entry = "! Fault " + module.runtime.ProgramName() + ": " + text;
+  try {
+    module.runtime.AppendToFile(module.runtime.ServiceLogPath(), entry + kLogEnd);
+  } catch (const RuntimeError&) {
+    module.runtime.WriteStandardError(entry + "\n");
+  }
+}
+
+void ReportFault(Module& module, const std::string& text) {
+  if (module.state.SilentMode) {
+    WriteServiceLog(module, text);
+    return;
+  }
+  module.dialogs.ShowMessage({text, module.runtime.ProgramName(), MessageIcon::kCritical,
+                              MessageButtons::kOk, MessageAnswer::kOk});
+}

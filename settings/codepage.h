@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The program keeps its text as UTF-8; files and the profile functions speak Windows-1252.
+namespace text {
+
+// Characters that Windows-1252 lacks, and bytes that are not valid UTF-8, become "?".
+std::string Utf8ToWindows1252(std::string_view utf8);
+
+// Every byte maps to a character; the five bytes that Windows-1252 leaves undefined map to
+// the control characters of the same number, so any file round-trips.
+std::string Windows1252ToUtf8(std::string_view bytes);
+
+// Upper case for the letters Windows-1252 knows (ASCII, Latin-1, Š Œ Ž Ÿ); other text unchanged.
+std::string UpperCase(std::string_view utf8);
+
+// Decodes UTF-8 to code points; invalid bytes become "?".
+std::u32string DecodeUtf8(std::string_view utf8);
+std::string EncodeUtf8(std::u32string_view text);
+
+char32_t UpperCodePoint(char32_t c);
+char32_t LowerCodePoint(char32_t c);
+
+}  // namespace text

@@ -1,0 +1,34 @@
+#include "settings/codepage.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(Codepage, GermanTextRoundTripsThroughWindows1252) {
+  const std::string utf8 = "Caption_CheckAuswurfAufTats\xC3\xA4" "chliche_ \xE2\x82\xAC \xC3\x9F";
+  const std::string bytes = text::Utf8ToWindows1252(utf8);
+  EXPECT_EQ(bytes, "Caption_CheckAuswurfAufTats\xE4" "chliche_ \x80 \xDF");
+  EXPECT_EQ(text::Windows1252ToUtf8(bytes), utf8);
+}
+
+TEST(Codepage, EveryByteRoundTrips) {
+  std::string all;
+  for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
+  EXPECT_EQ(text::Utf8ToWindows1252(text::Windows1252ToUtf8(all)), all);
+}
+
+TEST(Codepage, MissingCharactersAndBrokenUtf8BecomeQuestionMarks) {
+  EXPECT_EQ(text::Utf8ToWindows1252("a\xE2\x86\x92z"), "a?z");    // arrow
+  EXPECT_EQ(text::Utf8ToWindows1252("a\xF0\x9F\x98\x80z"), "a?z");  // emoji
+  EXPECT_EQ(text::Utf8ToWindows1252("a\xFFz\xC3"), "a?z?");
+  EXPECT_EQ(text::Utf8ToWindows1252("\xC0\xAF"), "??");  // overlong "/"
+}
+
+TEST(Codepage, UpperCaseCoversTheCodePageLetters) {
+  EXPECT_EQ(text::UpperCase("d:\\logs\\run.txt"), "D:\\LOGS\\RUN.TXT");
+  EXPECT_EQ(text::UpperCase("tats\xC3\xA4" "chlich \xC5\xA1 \xC3\xBF"),
+            "TATS\xC3\x84" "CHLICH \xC5\xA0 \xC5\xB8");
+  EXPECT_EQ(text::UpperCase("\xC3\xB7"), "\xC3\xB7");  // division sign has no case
+}
+
+}  // namespace

@@ -1,0 +1,92 @@
+#include "settings/ini_access.h"
+
+#include <filesystem>
+
+#include "settings/codepage.h"
+#include "support/fakes.h"
+
+namespace {
+
+class IniAccess : public ModuleTest {
+ protected:
+  std::string ini_ = Put("parameter/Program.ini",
+                         "[Machine1]\r\nZaroMainPictureStatus=40000\r\nMinus=-1\r\n"
+                         "Blank=   \r\nLong=" +
+                             std::string(300, 'x') + "\r\n");
+};
+
+TEST_F(IniAccess, MissingFileSectionOrEntryReadsAsDefaultAndCreatesNothing) {
+  const std::string missing = dir_ / "nowhere/none.ini";
+  EXPECT_EQ(LoadIniString(module_, "Machine1", "Any", missing), "");
+  EXPECT_EQ(LoadIniInteger(module_, "Machine1", "Any", missing), -1);
+  EXPECT_FALSE(std::filesystem::exists(missing));
+  EXPECT_EQ(LoadIniString(module_, "Other", "Minus", ini_), "");
+  EXPECT_EQ(LoadIniInteger(module_, "Machine1", "Missing", ini_), -1);
+  EXPECT_EQ(LoadIniInteger(module_, "Machine1", "Blank", ini_), -1);
+  EXPECT_EQ(LoadIniInteger(module_, "machine1", "MINUS", ini_), -1);
+  EXPECT_TRUE(dialogs_.shown.empty());
+}
+
+TEST_F(IniAccess, LongValueIsCutTo254Characters) {
+  EXPECT_EQ(LoadIniString(module_, "Machine1", "Long", ini_), std::string(254, 'x'));
+}
+
+TEST_F(IniAccess, OutOfRangeIntegerIsLoggedAndContinuesWithZero) {
+  dialogs_.answers = {MessageAnswer::kYes};
+  EXPECT_EQ(LoadIniInteger(module_, "Machine1", "ZaroMainPictureStatus", ini_), 0);
+
+  EXPECT_EQ(ReadBytes(CfgLog()),
+            "Fehler in Zaro_MainPictureExt / Zaro_MainPictureExt_Config / LoadIniInteger "
+            "(Nr. 6) :Overflow\r\n");
+  ASSERT_EQ(dialogs_.shown.size(), 1u);
+  const MessageBoxRequest& box = dialogs_.shown[0];
+  EXPECT_EQ(box.text, "Unexpected error!\n\rOverflow\n\rError logged to \n\r" +
+                          text::UpperCase(CfgLog()) + "\n\rResume?");
+  EXPECT_EQ(box.title, "Unexpected error");
+  EXPECT_EQ(box.icon, MessageIcon::kCritical);
+  EXPECT_EQ(box.buttons, MessageButtons::kYesNo);
+  EXPECT_EQ(box.default_answer, MessageAnswer::kYes);
+}
+
+TEST_F(IniAccess, OutOfRangeIntegerInSilentRunGoesToServiceLog) {
+  module_.state.SilentMode = true;
+  EXPECT_EQ(LoadIniInteger(module_, "Machine1", "ZaroMainPictureStatus", ini_), 0);
+  EXPECT_TRUE(dialogs_.shown.empty());
+  EXPECT_EQ(ReadBytes(runtime_.service_log),
+            "! Fault Zaro_MainPictureExt_Config: Unexpected error!\n\rOverflow\n\r"
+            "Error logged to \n\r" +
+                text::UpperCase(CfgLog()) + "\r\n");
+}
+
+TEST_F(IniAccess, SaveWritesEachKindAsPlainText) {
+  const std::string file = dir_ / "plant/parameter/new.ini";
+  EXPECT_EQ(SaveIni(module_, true, "S", "Bool", file), 1);
+  EXPECT_EQ(SaveIni(module_, std::int16_t{3}, "S", "Int16", file), 1);
+  EXPECT_EQ(SaveIni(module_, std::int32_t{-2}, "S", "Int32", file), 1);
+  EXPECT_EQ(SaveIni(module_, std::uint8_t{255}, "S", "Byte", file), 1);
+  EXPECT_EQ(SaveIni(module_, 2.5, "S", "Double", file), 1);
+  EXPECT_EQ(SaveIni(module_, -0.25f, "S", "Float", file), 1);
+  EXPECT_EQ(SaveIni(module_, std::string("1031"), "S", "Text", file), 1);
+  EXPECT_EQ(SaveIni(module_, false, "S", "Bool", file), 1);
+  EXPECT_EQ(ReadBytes(file),
+            "[S]\r\nBool=false\r\nInt16=3\r\nInt32=-2\r\nByte=255\r\nDouble=2.5\r\n"
+            "Float=-0.25\r\nText=1031\r\n");
+}
+
+TEST_F(IniAccess, UnsupportedKindIsReportedAndLeavesTheEntry) {
+  const std::string before = ReadBytes(ini_);
+  EXPECT_EQ(SaveIni(module_, UnsupportedValue{"Date"}, "Machine1", "Minus", ini_), 0);
+  EXPECT_EQ(ReadBytes(ini_), before);
+  ASSERT_EQ(dialogs_.shown.size(), 1u);
+  EXPECT_EQ(dialogs_.shown[0].text, "Ini Save:  wrong data type");
+  EXPECT_EQ(dialogs_.shown[0].title, "Zaro_MainPictureExt_Config");
+  EXPECT_EQ(dialogs_.shown[0].buttons, MessageButtons::kOk);
+}
+
+TEST_F(IniAccess, FailedWriteReturnsZero) {
+  EXPECT_EQ(SaveIni(module_, std::int16_t{1}, "S", "E", dir_ / "missing/folder/x.ini"), 0);
+  EXPECT_EQ(SaveIni(module_, std::int16_t{1}, "S", "E", ""), 0);
+  EXPECT_FALSE(std::filesystem::exists(dir_ / "missing"));
+}
+
+}  // namespace

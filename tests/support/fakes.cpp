@@ -1,0 +1,54 @@
+#include "support/fakes.h"
+
+#include <unistd.h>
+
+#include <fstream>
+#include <iterator>
+
+std::string FakeRuntime::EnvironmentString(int index) const {
+  if (index < 1 || static_cast<std::size_t>(index) > environment.size()) return {};
+  return environment[static_cast<std::size_t>(index) - 1];
+}
+
+MessageAnswer FakeDialogs::ShowMessage(const MessageBoxRequest& request) {
+  shown.push_back(request);
+  if (on_show) on_show();
+  if (answers.empty()) return request.default_answer;
+  const MessageAnswer answer = answers.front();
+  answers.pop_front();
+  return answer;
+}
+
+TempDir::TempDir() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "zaro-test-XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+  path_ = pattern;
+}
+
+TempDir::~TempDir() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+std::string ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+ModuleTest::ModuleTest() {
+  std::filesystem::create_directories(dir_.path() / "plant/Tools");
+  runtime_.program_folder = dir_ / "plant/Tools";
+  runtime_.service_log = dir_ / "MorvikServicePack.log";
+}
+
+std::string ModuleTest::Put(const std::string& relative, const std::string& bytes) {
+  const std::string path = dir_ / ("plant/" + relative);
+  WriteBytes(path, bytes);
+  return path;
+}

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "environment/module.h"
+#include "environment/native_runtime.h"
+#include "errors/dialogs.h"
+
+// Thrown where the real runtime would end the process, so a test sees where the program ended.
+struct ProgramEnded {
+  int status;
+};
+
+// The real file services on a test's own folders, with the program's identity, its command line,
+// its environment and its exits under the test's control.
+class FakeRuntime : public NativeRuntime {
+ public:
+  FakeRuntime() : NativeRuntime(0, nullptr) {}
+
+  PathStyle path_style() const override { return style; }
+  std::string ProgramFolder() const override { return program_folder; }
+  std::string ProgramName() const override { return program_name; }
+  std::string ProgramFilePath() const override { return program_folder + "/" + program_name; }
+  ProgramVersion Version() const override { return version; }
+  std::string ArgumentText() const override { return argument_text; }
+  std::string EnvironmentString(int index) const override;
+  std::string ServiceLogPath() const override { return service_log; }
+  void WriteStandardError(const std::string& text) override { standard_error += text; }
+  void ProcessPendingEvents() override { ++pending_event_runs; }
+  [[noreturn]] void EndProcess(int status) override { throw ProgramEnded{status}; }
+
+  PathStyle style = PathStyle::kPosix;
+  std::string program_folder = "/nonexistent/Tools";
+  std::string program_name = "Zaro_MainPictureExt_Config";
+  ProgramVersion version{1, 0, 3};
+  std::string argument_text;
+  std::vector<std::string> environment{"X=a-b_c"};
+  std::string service_log = "/nonexistent/MorvikServicePack.log";
+  std::string standard_error;
+  int pending_event_runs = 0;
+};
+
+// Records every box and answers from a script; with no answer left it takes the default button.
+class FakeDialogs : public Dialogs {
+ public:
+  MessageAnswer ShowMessage(const MessageBoxRequest& request) override;
+
+  std::vector<MessageBoxRequest> shown;
+  std::deque<MessageAnswer> answers;
+  std::function<void()> on_show;  // runs while the box is up
+};
+
+// A folder of the test's own, removed afterwards.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  const std::filesystem::path& path() const { return path_; }
+  std::string operator/(const std::string& relative) const { return (path_ / relative).string(); }
+
+ private:
+  std::filesystem::path path_;
+};
+
+std::string ReadBytes(const std::string& path);
+void WriteBytes(const std::string& path, const std::string& bytes);
+
+// A fresh module on a plant tree: <root>/Tools holds the program, <root>/parameter the INI files.
+class ModuleTest : public ::testing::Test {
+ protected:
+  ModuleTest();
+
+  // Writes `bytes` under the plant root, creating folders.
+  std::string Put(const std::string& relative, const std::string& bytes);
+  std::string CfgLog() const { return dir_ / "plant/Q7Xcfglog.txt"; }
+
+  TempDir dir_;
+  FakeRuntime runtime_;
+  FakeDialogs dialogs_;
+  Module module_{runtime_, dialogs_};
+};
