@@ -1,0 +1,23 @@
+# Shared by the scripts: installs the Debian packages a script needs when they are missing.
+# shellcheck shell=bash
+
+ensure_packages() {
+  local missing=()
+  local pkg
+  for pkg in "$@"; do
+    if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q '^install ok installed$'; then
+      missing+=("$pkg")
+    fi
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  local line="apt-get install -y --no-install-recommends ${missing[*]}"
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "Missing Debian packages. Install them as root with:" >&2
+    echo "  apt-get update && $line" >&2
+    exit 1
+  fi
+  echo "Installing ${missing[*]}" >&2
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  $line
+}
