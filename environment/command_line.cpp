@@ -84,9 +84,8 @@ bool GetStartModeIntegrated(Module& module) {
 std::string GetPathLogfile(Module& module) {
   Procedure proc(module, "GetPathLogfile");
   std::string result;
-  proc.Step([&] {
-    result = ReadCommand(module, module.runtime.ArgumentText(), "LOGFILE").value_or("");
-  });
+  proc.Step(
+      [&] { result = ReadCommand(module, module.runtime.ArgumentText(), "LOGFILE").value_or(""); });
   return result;
 }
 

@@ -9,7 +9,9 @@
 namespace {
 constexpr std::size_t kConfigSuffixLength = 7;
 
-char Separator(const Module& module) { return SeparatorOf(module.runtime.path_style()); }
+char Separator(const Module& module) {
+  return SeparatorOf(module.runtime.path_style());
+}
 
 std::function<void()> PendingEvents(Module& module) {
   return [&module] { module.runtime.ProcessPendingEvents(); };
@@ -30,8 +32,7 @@ std::string BaseFolderOf(std::string_view program_folder, char separator,
 std::string FileNameOnlyOf(std::string_view path, char separator,
                            const std::function<void()>& on_step) {
   std::string_view rest = path;
-  for (auto cut = rest.find(separator); cut != std::string_view::npos;
-       cut = rest.find(separator)) {
+  for (auto cut = rest.find(separator); cut != std::string_view::npos; cut = rest.find(separator)) {
     if (on_step) on_step();
     rest.remove_prefix(cut + 1);
   }
@@ -72,8 +73,8 @@ std::string GetProgramIniPath(Module& module, int path_kind) {
   if (proc.Test([&] { return path_kind == 1 && module.state.IntegratedMode; })) {
     std::string save_and_restore;
     proc.Step([&] {
-      save_and_restore = LoadIniString(module, "Common", "SaveAndRestore",
-                                       GetQ7XConfigurationIniPath(module));
+      save_and_restore =
+          LoadIniString(module, "Common", "SaveAndRestore", GetQ7XConfigurationIniPath(module));
     });
     proc.Step([&] { path = ConfiguratorProgramIniOf(save_and_restore, sep); });
   } else {

@@ -29,14 +29,13 @@ void GetExistingMachines(Module& module, const std::string& configuration_ini_pa
     return;
   }
   std::int16_t count = 0;
-  proc.Step([&] {
-    count = LoadIniInteger(module, "Project", "NumberOfMachines", state.ProgramIniPath);
-  });
+  proc.Step(
+      [&] { count = LoadIniInteger(module, "Project", "NumberOfMachines", state.ProgramIniPath); });
   for (int j = 1; j <= count; ++j) {
     proc.Step([&] { state.MachineNames.resize(static_cast<std::size_t>(j) + 1); });
     proc.Step([&] {
-      state.MachineNames[static_cast<std::size_t>(j)] = LoadIniString(
-          module, "Machine" + std::to_string(j), "MachineName", state.ProgramIniPath);
+      state.MachineNames[static_cast<std::size_t>(j)] =
+          LoadIniString(module, "Machine" + std::to_string(j), "MachineName", state.ProgramIniPath);
     });
   }
 }

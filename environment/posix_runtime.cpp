@@ -135,7 +135,9 @@ NativeRuntime::NativeRuntime(int argc, const char* const* argv)
   }
 }
 
-PathStyle NativeRuntime::path_style() const { return PathStyle::kPosix; }
+PathStyle NativeRuntime::path_style() const {
+  return PathStyle::kPosix;
+}
 
 std::string NativeRuntime::ProgramFolder() const {
   const auto slash = program_file_.find_last_of('/');
@@ -151,20 +153,26 @@ std::string NativeRuntime::ProgramName() const {
   return name;
 }
 
-std::string NativeRuntime::ProgramFilePath() const { return program_file_; }
+std::string NativeRuntime::ProgramFilePath() const {
+  return program_file_;
+}
 
 ProgramVersion NativeRuntime::Version() const {
   return {build_info::kVersionMajor, build_info::kVersionMinor, build_info::kVersionRevision};
 }
 
-std::string NativeRuntime::ArgumentText() const { return argument_text_; }
+std::string NativeRuntime::ArgumentText() const {
+  return argument_text_;
+}
 
 std::string NativeRuntime::EnvironmentString(int index) const {
   if (index < 1 || static_cast<std::size_t>(index) > environment_.size()) return {};
   return environment_[static_cast<std::size_t>(index) - 1];
 }
 
-bool NativeRuntime::IsOrdinaryFile(const std::string& path) const { return IsRegular(path); }
+bool NativeRuntime::IsOrdinaryFile(const std::string& path) const {
+  return IsRegular(path);
+}
 
 std::string NativeRuntime::FindFile(const std::string& path) const {
   if (path.empty()) return {};
@@ -191,7 +199,9 @@ void NativeRuntime::AppendToFile(const std::string& path, const std::string& tex
   if (!closed) throw RuntimeError(ErrorNumber::kPathFileAccess, ProgramName());
 }
 
-std::string NativeRuntime::ServiceLogPath() const { return "/var/log/MorvikServicePack.log"; }
+std::string NativeRuntime::ServiceLogPath() const {
+  return "/var/log/MorvikServicePack.log";
+}
 
 void NativeRuntime::WriteStandardError(const std::string& text) {
   std::fwrite(text.data(), 1, text.size(), stderr);

@@ -5,7 +5,9 @@
 // How paths are written on the platform; the path rules are pure functions of it.
 enum class PathStyle { kWindows, kPosix };
 
-inline char SeparatorOf(PathStyle style) { return style == PathStyle::kWindows ? '\\' : '/'; }
+inline char SeparatorOf(PathStyle style) {
+  return style == PathStyle::kWindows ? '\\' : '/';
+}
 
 struct ProgramVersion {
   int major = 0;

@@ -7,7 +7,7 @@ enum class MessageButtons { kOk, kYesNo };
 enum class MessageAnswer { kOk, kYes, kNo };
 
 struct MessageBoxRequest {
-  std::string text;   // line breaks inside as the program builds them (LF CR)
+  std::string text;  // line breaks inside as the program builds them (LF CR)
   std::string title;
   MessageIcon icon = MessageIcon::kInformation;
   MessageButtons buttons = MessageButtons::kOk;

@@ -4,12 +4,18 @@
 
 std::string DescribeError(ErrorNumber number) {
   switch (number) {
-    case ErrorNumber::kInvalidArgument: return "Invalid procedure call or argument";
-    case ErrorNumber::kOverflow: return "Overflow";
-    case ErrorNumber::kFileNotFound: return "File not found";
-    case ErrorNumber::kPermissionDenied: return "Permission denied";
-    case ErrorNumber::kPathFileAccess: return "Path/File access error";
-    case ErrorNumber::kPathNotFound: return "Path not found";
+    case ErrorNumber::kInvalidArgument:
+      return "Invalid procedure call or argument";
+    case ErrorNumber::kOverflow:
+      return "Overflow";
+    case ErrorNumber::kFileNotFound:
+      return "File not found";
+    case ErrorNumber::kPermissionDenied:
+      return "Permission denied";
+    case ErrorNumber::kPathFileAccess:
+      return "Path/File access error";
+    case ErrorNumber::kPathNotFound:
+      return "Path not found";
   }
   return "Application-defined or object-defined error " +
          std::to_string(static_cast<std::int32_t>(number));

@@ -7,12 +7,12 @@
 // The fixed numbers of the runtime errors this program raises. The texts of the messages show
 // only the number, the source (the program name) and the description.
 enum class ErrorNumber : std::int32_t {
-  kInvalidArgument = 5,  // "Invalid procedure call or argument"
-  kOverflow = 6,         // "Overflow"
-  kFileNotFound = 53,    // "File not found"
+  kInvalidArgument = 5,    // "Invalid procedure call or argument"
+  kOverflow = 6,           // "Overflow"
+  kFileNotFound = 53,      // "File not found"
   kPermissionDenied = 70,  // "Permission denied"
-  kPathFileAccess = 75,  // "Path/File access error"
-  kPathNotFound = 76,    // "Path not found"
+  kPathFileAccess = 75,    // "Path/File access error"
+  kPathNotFound = 76,      // "Path not found"
 };
 
 // The description that goes with a number; flags a number that has none.

@@ -20,8 +20,8 @@ std::int32_t HandleError(Module& module, std::int32_t number, const std::string&
                                std::string(proc_name) + " (Nr. " + std::to_string(number) +
                                ") :" + description;
   const std::string confirmation = WriteCfgLog(module, log_text);
-  const std::string message = "Unexpected error!" + std::string(kLineBreak) + description +
-                              kLineBreak + confirmation;
+  const std::string message =
+      "Unexpected error!" + std::string(kLineBreak) + description + kLineBreak + confirmation;
   if (module.state.SilentMode) {
     WriteServiceLog(module, message);
     return kHandleErrorContinue;

@@ -119,11 +119,16 @@ char32_t UpperCodePoint(char32_t c) {
   if (c >= U'a' && c <= U'z') return c - 0x20;
   if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 0x20;
   switch (c) {
-    case 0x00FF: return 0x0178;
-    case 0x0161: return 0x0160;
-    case 0x0153: return 0x0152;
-    case 0x017E: return 0x017D;
-    default: return c;
+    case 0x00FF:
+      return 0x0178;
+    case 0x0161:
+      return 0x0160;
+    case 0x0153:
+      return 0x0152;
+    case 0x017E:
+      return 0x017D;
+    default:
+      return c;
   }
 }
 
@@ -131,11 +136,16 @@ char32_t LowerCodePoint(char32_t c) {
   if (c >= U'A' && c <= U'Z') return c + 0x20;
   if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 0x20;
   switch (c) {
-    case 0x0178: return 0x00FF;
-    case 0x0160: return 0x0161;
-    case 0x0152: return 0x0153;
-    case 0x017D: return 0x017E;
-    default: return c;
+    case 0x0178:
+      return 0x00FF;
+    case 0x0160:
+      return 0x0161;
+    case 0x0152:
+      return 0x0153;
+    case 0x017D:
+      return 0x017E;
+    default:
+      return c;
   }
 }
 

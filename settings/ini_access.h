@@ -13,8 +13,8 @@ struct UnsupportedValue {
 };
 
 // What SaveIni accepts: the kinds it writes as text, and the rest.
-using IniValue = std::variant<std::int16_t, std::int32_t, std::uint8_t, float, double,
-                              std::string, bool, UnsupportedValue>;
+using IniValue = std::variant<std::int16_t, std::int32_t, std::uint8_t, float, double, std::string,
+                              bool, UnsupportedValue>;
 
 // The entry's value as text. A missing file, section or entry, and a blank value, all read as "";
 // nothing is created. Section and entry names match without regard to case; blanks around the

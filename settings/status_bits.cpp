@@ -36,15 +36,11 @@ std::int16_t WriteBit(Module& module, std::int16_t word, std::int16_t bit_no, st
   Procedure proc(module, "WriteBit");
   if (proc.Test([&] { return state == kBitSet; })) {
     if (!proc.Test([&] { return IsSet(module, word, bit_no); })) {
-      proc.Step([&] {
-        word = NarrowToInt16(module, std::int64_t{word} + Weight(module, bit_no));
-      });
+      proc.Step([&] { word = NarrowToInt16(module, std::int64_t{word} + Weight(module, bit_no)); });
     }
   } else {
     if (proc.Test([&] { return IsSet(module, word, bit_no); })) {
-      proc.Step([&] {
-        word = NarrowToInt16(module, std::int64_t{word} - Weight(module, bit_no));
-      });
+      proc.Step([&] { word = NarrowToInt16(module, std::int64_t{word} - Weight(module, bit_no)); });
     }
   }
   return word;

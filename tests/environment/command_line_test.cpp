@@ -65,7 +65,9 @@ struct ModeCase {
   bool silent;
 };
 
-void PrintTo(const ModeCase& c, std::ostream* os) { *os << "'" << c.command_line << "'"; }
+void PrintTo(const ModeCase& c, std::ostream* os) {
+  *os << "'" << c.command_line << "'";
+}
 
 class RunMode : public ModuleTest, public ::testing::WithParamInterface<ModeCase> {};
 
@@ -78,17 +80,14 @@ TEST_P(RunMode, FollowsExternal) {
 
 INSTANTIATE_TEST_SUITE_P(
     Options, RunMode,
-    ::testing::Values(ModeCase{"/EXTERNAL=Q7XCFG", true, false},
-                      ModeCase{"/external=q7xcfg", true, false},
-                      ModeCase{"EXTERNAL=Q7XCFG", true, false},
-                      ModeCase{"/EXTERNAL:Q7XCFG /LOGFILE=/tmp/a.txt", true, false},
-                      ModeCase{"/EXTERNAL = Q7XCFG", false, false},
-                      ModeCase{"/EXTERNAL=Q7XCFG2", false, false},
-                      ModeCase{"/LOGFILE=/tmp/EXTERNAL/x.txt /EXTERNAL=Q7XCFG", false, false},
-                      ModeCase{"/EXTERNAL=SILENT", false, true},
-                      ModeCase{"/external=Silent", false, true},
-                      ModeCase{"/EXTERNAL=/SILENT", false, false},
-                      ModeCase{"", false, false}));
+    ::testing::Values(
+        ModeCase{"/EXTERNAL=Q7XCFG", true, false}, ModeCase{"/external=q7xcfg", true, false},
+        ModeCase{"EXTERNAL=Q7XCFG", true, false},
+        ModeCase{"/EXTERNAL:Q7XCFG /LOGFILE=/tmp/a.txt", true, false},
+        ModeCase{"/EXTERNAL = Q7XCFG", false, false}, ModeCase{"/EXTERNAL=Q7XCFG2", false, false},
+        ModeCase{"/LOGFILE=/tmp/EXTERNAL/x.txt /EXTERNAL=Q7XCFG", false, false},
+        ModeCase{"/EXTERNAL=SILENT", false, true}, ModeCase{"/external=Silent", false, true},
+        ModeCase{"/EXTERNAL=/SILENT", false, false}, ModeCase{"", false, false}));
 
 TEST_F(ModuleTest, OptionNameAtTheVeryEndIsAnInvalidArgumentAndRunsStandalone) {
   runtime_.argument_text = "/LOGFILE=/tmp/cfg.txt /EXTERNAL";

@@ -14,7 +14,9 @@ struct FolderCase {
   const char* name_only;
 };
 
-void PrintTo(const FolderCase& c, std::ostream* os) { *os << "'" << c.folder << "'"; }
+void PrintTo(const FolderCase& c, std::ostream* os) {
+  *os << "'" << c.folder << "'";
+}
 
 class PathRules : public ::testing::TestWithParam<FolderCase> {};
 
@@ -37,8 +39,7 @@ INSTANTIATE_TEST_SUITE_P(
                       FolderCase{"D:\\Plant\\", '\\', "D:\\Plant", ""},
                       FolderCase{"Tools", '\\', "", "Tools"},
                       FolderCase{"/opt/plant/Tools", '/', "/opt/plant", "Tools"},
-                      FolderCase{"/Tools", '/', "", "Tools"},
-                      FolderCase{"/", '/', "", ""}));
+                      FolderCase{"/Tools", '/', "", "Tools"}, FolderCase{"/", '/', "", ""}));
 
 TEST(PathRulesNames, ModuleNameDropsTheSuffix) {
   EXPECT_EQ(ModuleNameOf("Zaro_MainPictureExt_Config"), "Zaro_MainPictureExt");

@@ -34,9 +34,10 @@ TEST_F(MachineList, IntegratedStopsAtDashOrEmptyAndReadsAtMostFive) {
 }
 
 TEST_F(MachineList, StandaloneReadsProgramIniIncludingGaps) {
-  const std::string local = Put("parameter/Program.ini",
-                                "[Project]\r\nNumberOfMachines=3\r\n[Machine1]\r\nMachineName=M1\r\n"
-                                "[Machine3]\r\nMachineName=-\r\n");
+  const std::string local =
+      Put("parameter/Program.ini",
+          "[Project]\r\nNumberOfMachines=3\r\n[Machine1]\r\nMachineName=M1\r\n"
+          "[Machine3]\r\nMachineName=-\r\n");
   // Silent runs take the names from program.ini as well.
   module_.state.SilentMode = true;
   GetExistingMachines(module_, "");
@@ -55,8 +56,7 @@ TEST_F(MachineList, StandaloneWithoutCountLeavesTheListUnallocated) {
 }
 
 TEST_F(MachineList, ValidMachinesIsReturnedAsStored) {
-  Put("Zaro_MainPictureExt/Zaro_MainPictureExt.cfg",
-      "[Project]\r\nValidMachines = 1;2, 3 \r\n");
+  Put("Zaro_MainPictureExt/Zaro_MainPictureExt.cfg", "[Project]\r\nValidMachines = 1;2, 3 \r\n");
   EXPECT_EQ(GetValidMachines(module_), "1;2, 3");
 }
 

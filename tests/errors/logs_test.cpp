@@ -13,8 +13,12 @@ class Logs : public ModuleTest {};
 TEST_F(Logs, StandaloneEntriesAppendToTheBaseFolderLog) {
   EXPECT_EQ(WriteCfgLog(module_, "first\n\rsecond"),
             "Error logged to \n\r" + text::UpperCase(CfgLog()));
-  WriteCfgLog(module_, "Konfiguration tats\xC3\xA4" "chlich");
-  EXPECT_EQ(ReadBytes(CfgLog()), "first\n\rsecond\r\nKonfiguration tats\xE4" "chlich\r\n");
+  WriteCfgLog(module_,
+              "Konfiguration tats\xC3\xA4"
+              "chlich");
+  EXPECT_EQ(ReadBytes(CfgLog()),
+            "first\n\rsecond\r\nKonfiguration tats\xE4"
+            "chlich\r\n");
 }
 
 TEST_F(Logs, IntegratedRunLogsToTheNamedFileOrFallsBack) {

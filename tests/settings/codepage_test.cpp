@@ -5,9 +5,13 @@
 namespace {
 
 TEST(Codepage, GermanTextRoundTripsThroughWindows1252) {
-  const std::string utf8 = "Caption_CheckAuswurfAufTats\xC3\xA4" "chliche_ \xE2\x82\xAC \xC3\x9F";
+  const std::string utf8 =
+      "Caption_CheckAuswurfAufTats\xC3\xA4"
+      "chliche_ \xE2\x82\xAC \xC3\x9F";
   const std::string bytes = text::Utf8ToWindows1252(utf8);
-  EXPECT_EQ(bytes, "Caption_CheckAuswurfAufTats\xE4" "chliche_ \x80 \xDF");
+  EXPECT_EQ(bytes,
+            "Caption_CheckAuswurfAufTats\xE4"
+            "chliche_ \x80 \xDF");
   EXPECT_EQ(text::Windows1252ToUtf8(bytes), utf8);
 }
 
@@ -18,7 +22,7 @@ TEST(Codepage, EveryByteRoundTrips) {
 }
 
 TEST(Codepage, MissingCharactersAndBrokenUtf8BecomeQuestionMarks) {
-  EXPECT_EQ(text::Utf8ToWindows1252("a\xE2\x86\x92z"), "a?z");    // arrow
+  EXPECT_EQ(text::Utf8ToWindows1252("a\xE2\x86\x92z"), "a?z");      // arrow
   EXPECT_EQ(text::Utf8ToWindows1252("a\xF0\x9F\x98\x80z"), "a?z");  // emoji
   EXPECT_EQ(text::Utf8ToWindows1252("a\xFFz\xC3"), "a?z?");
   EXPECT_EQ(text::Utf8ToWindows1252("\xC0\xAF"), "??");  // overlong "/"
@@ -26,8 +30,10 @@ TEST(Codepage, MissingCharactersAndBrokenUtf8BecomeQuestionMarks) {
 
 TEST(Codepage, UpperCaseCoversTheCodePageLetters) {
   EXPECT_EQ(text::UpperCase("d:\\logs\\run.txt"), "D:\\LOGS\\RUN.TXT");
-  EXPECT_EQ(text::UpperCase("tats\xC3\xA4" "chlich \xC5\xA1 \xC3\xBF"),
-            "TATS\xC3\x84" "CHLICH \xC5\xA0 \xC5\xB8");
+  EXPECT_EQ(text::UpperCase("tats\xC3\xA4"
+                            "chlich \xC5\xA1 \xC3\xBF"),
+            "TATS\xC3\x84"
+            "CHLICH \xC5\xA0 \xC5\xB8");
   EXPECT_EQ(text::UpperCase("\xC3\xB7"), "\xC3\xB7");  // division sign has no case
 }
 

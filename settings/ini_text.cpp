@@ -1,0 +1,229 @@
+#include "settings/ini_text.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <initializer_list>
+
+namespace ini {
+namespace {
+
+constexpr std::array<unsigned char, 256> MakeFoldTable() {
+  std::array<unsigned char, 256> table{};
+  for (unsigned b = 0; b < 256; ++b) {
+    unsigned folded = b;
+    if ((b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDE && b != 0xD7)) folded = b + 0x20;
+    if (b == 0x8A || b == 0x8C || b == 0x8E) folded = b + 0x10;  // Š Œ Ž
+    if (b == 0x9F) folded = 0xFF;                                // Ÿ
+    table[b] = static_cast<unsigned char>(folded);
+  }
+  return table;
+}
+
+constexpr std::array<unsigned char, 256> kFold = MakeFoldTable();
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+// Offsets into the file: [begin, end) is the line's text, [end, next) its line end (empty only
+// for a last line without one).
+struct Line {
+  std::size_t begin = 0;
+  std::size_t end = 0;
+  std::size_t next = 0;
+};
+
+class LineReader {
+ public:
+  explicit LineReader(std::string_view bytes)
+      : bytes_(bytes), next_cr_(Find('\r', 0)), next_lf_(Find('\n', 0)) {}
+
+  bool Next(Line& line) {
+    if (pos_ >= bytes_.size()) return false;
+    // Each of CR and LF is searched for once per byte: a file of lone-CR lines must not be
+    // rescanned to its end for an LF on every line.
+    if (next_cr_ < pos_) next_cr_ = Find('\r', pos_);
+    if (next_lf_ < pos_) next_lf_ = Find('\n', pos_);
+    const std::size_t end = std::min(next_cr_, next_lf_);
+    line.begin = pos_;
+    line.end = end;
+    pos_ = end;
+    if (end < bytes_.size()) {
+      pos_ += (bytes_[end] == '\r' && end + 1 < bytes_.size() && bytes_[end + 1] == '\n') ? 2 : 1;
+    }
+    line.next = pos_;
+    return true;
+  }
+
+ private:
+  std::size_t Find(char c, std::size_t from) const {
+    if (from >= bytes_.size()) return bytes_.size();
+    const void* hit = std::memchr(bytes_.data() + from, c, bytes_.size() - from);
+    return hit == nullptr ? bytes_.size() : static_cast<const char*>(hit) - bytes_.data();
+  }
+
+  std::string_view bytes_;
+  std::size_t pos_ = 0;
+  std::size_t next_cr_;
+  std::size_t next_lf_;
+};
+
+enum class Kind { kOther, kHeader, kEntry };
+
+struct Parsed {
+  Kind kind = Kind::kOther;
+  std::string_view name;
+  std::string_view value;  // entries only
+  std::size_t equals = 0;  // entries only: offset of the "=" within the line
+};
+
+Parsed Parse(std::string_view text) {
+  Parsed p;
+  const std::size_t first = text.find_first_not_of(" \t");
+  // Comments count as neither header nor entry, whatever they hold.
+  if (first == std::string_view::npos || text[first] == ';') return p;
+  if (text[first] == '[') {
+    p.kind = Kind::kHeader;
+    std::string_view rest = text.substr(first + 1);
+    p.name = Trim(rest.substr(0, rest.find(']')));
+  } else if (const std::size_t eq = text.find('='); eq != std::string_view::npos) {
+    p.kind = Kind::kEntry;
+    p.name = Trim(text.substr(0, eq));
+    p.value = Trim(text.substr(eq + 1));
+    p.equals = eq;
+  }
+  return p;
+}
+
+struct Location {
+  std::optional<Line> header;      // the first header of the section
+  std::optional<Line> last_entry;  // the section's last entry line, when nothing matched
+  std::optional<Line> match;       // the first entry of the name in that section
+  Parsed match_parsed;
+};
+
+// One pass, stopping at the match or at the end of the first section of the name.
+Location Locate(std::string_view bytes, std::string_view section, std::string_view entry) {
+  section = Trim(section);
+  entry = Trim(entry);
+  Location loc;
+  LineReader reader(bytes);
+  Line line;
+  while (reader.Next(line)) {
+    const Parsed p = Parse(bytes.substr(line.begin, line.end - line.begin));
+    if (p.kind == Kind::kHeader) {
+      if (loc.header) break;
+      if (NamesEqual(p.name, section)) loc.header = line;
+    } else if (p.kind == Kind::kEntry && loc.header) {
+      if (NamesEqual(p.name, entry)) {
+        loc.match = line;
+        loc.match_parsed = p;
+        break;
+      }
+      loc.last_entry = line;
+    }
+  }
+  return loc;
+}
+
+std::string_view DetectLineEnd(std::string_view bytes) {
+  const std::size_t i = bytes.find_first_of("\r\n");
+  if (i == std::string_view::npos) return "\r\n";
+  if (bytes[i] == '\n') return "\n";
+  return (i + 1 < bytes.size() && bytes[i + 1] == '\n') ? "\r\n" : "\r";
+}
+
+std::string Concat(std::initializer_list<std::string_view> parts) {
+  std::size_t size = 0;
+  for (std::string_view part : parts) size += part.size();
+  std::string out;
+  out.reserve(size);
+  for (std::string_view part : parts) out.append(part);
+  return out;
+}
+
+}  // namespace
+
+bool NamesEqual(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (kFold[static_cast<unsigned char>(a[i])] != kFold[static_cast<unsigned char>(b[i])]) {
+      return false;
+    }
+  }
+  return true;
+}
+
+std::optional<std::string> FindValue(std::string_view file_bytes, std::string_view section,
+                                     std::string_view entry) {
+  const Location loc = Locate(file_bytes, section, entry);
+  if (!loc.match) return std::nullopt;
+  std::string_view value = loc.match_parsed.value;
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+      value.back() == value.front()) {
+    value = value.substr(1, value.size() - 2);
+  }
+  // Callers get a C string, which ends at the first NUL.
+  return std::string(value.substr(0, value.find('\0')));
+}
+
+std::string RewriteEntry(std::string_view file_bytes, std::string_view section,
+                         std::string_view entry, std::string_view value) {
+  const std::string_view eol = DetectLineEnd(file_bytes);
+  if (file_bytes.empty()) return Concat({"[", section, "]", eol, entry, "=", value, eol});
+
+  const Location loc = Locate(file_bytes, section, entry);
+  if (loc.match) {
+    const std::size_t value_begin = loc.match->begin + loc.match_parsed.equals + 1;
+    return Concat({file_bytes.substr(0, value_begin), value, file_bytes.substr(loc.match->end)});
+  }
+  if (loc.header) {
+    const Line& anchor = loc.last_entry ? *loc.last_entry : *loc.header;
+    const std::string_view anchor_eol = anchor.next == anchor.end ? eol : std::string_view();
+    return Concat({file_bytes.substr(0, anchor.next), anchor_eol, entry, "=", value, eol,
+                   file_bytes.substr(anchor.next)});
+  }
+  const char last = file_bytes.back();
+  const std::string_view final_eol = (last == '\r' || last == '\n') ? std::string_view() : eol;
+  return Concat({file_bytes, final_eol, "[", section, "]", eol, entry, "=", value, eol});
+}
+
+std::int32_t ParseProfileInt(std::string_view value) {
+  std::size_t i = 0;
+  while (i < value.size() && IsBlank(value[i])) ++i;
+  bool negative = false;
+  if (i < value.size() && (value[i] == '+' || value[i] == '-')) negative = value[i++] == '-';
+
+  std::uint32_t number = 0;
+  if (i + 1 < value.size() && value[i] == '0' && (value[i + 1] == 'x' || value[i + 1] == 'X')) {
+    for (i += 2; i < value.size(); ++i) {
+      const char c = value[i];
+      std::uint32_t digit = 0;
+      if (c >= '0' && c <= '9') {
+        digit = static_cast<std::uint32_t>(c - '0');
+      } else if (c >= 'a' && c <= 'f') {
+        digit = static_cast<std::uint32_t>(c - 'a' + 10);
+      } else if (c >= 'A' && c <= 'F') {
+        digit = static_cast<std::uint32_t>(c - 'A' + 10);
+      } else {
+        break;
+      }
+      number = number * 16u + digit;
+    }
+  } else {
+    for (; i < value.size() && value[i] >= '0' && value[i] <= '9'; ++i) {
+      number = number * 10u + static_cast<std::uint32_t>(value[i] - '0');
+    }
+  }
+  if (negative) number = 0u - number;
+  return static_cast<std::int32_t>(number);
+}
+
+}  // namespace ini

@@ -1,0 +1,148 @@
+#include "settings/ini_text.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+namespace {
+
+using namespace std::string_literals;
+
+template <typename Case>
+std::string CaseName(const testing::TestParamInfo<Case>& param) {
+  return param.param.name;
+}
+
+struct RewriteCase {
+  const char* name;
+  std::string before;
+  std::string section, entry, value;
+  std::string after;
+};
+
+void PrintTo(const RewriteCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class RewriteEntryTest : public testing::TestWithParam<RewriteCase> {};
+
+TEST_P(RewriteEntryTest, ChangesOnlyTheEntry) {
+  const RewriteCase& c = GetParam();
+  EXPECT_EQ(ini::RewriteEntry(c.before, c.section, c.entry, c.value), c.after);
+}
+
+// Bytes that must survive untouched: an unknown section, NUL, 0xFF, tabs, a comment, blank
+// lines, mixed line ends.
+const std::string kOdd = "[Z]\t x \t=\t\0\xFF \r\n;[A]\n\n\r\xFF\0 junk\n\t\r\n"s;
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RewriteEntryTest,
+    testing::Values(
+        RewriteCase{"NewFile", "", "S", "k", "v", "[S]\r\nk=v\r\n"},
+        RewriteCase{"ReplacesValueKeepingSpellingAndLineEnd", "[S]\r\n  Key = old=x ;c\nz=1\r\n",
+                    "s", "KEY", "new", "[S]\r\n  Key =new\nz=1\r\n"},
+        RewriteCase{"AddsAmidOddBytes", kOdd + "[A]\r\n" + kOdd, "A", "k", "2",
+                    kOdd + "[A]\r\nk=2\r\n" + kOdd},
+        RewriteCase{"AddsAfterLastEntryBeforeTrailingBlankAndComment",
+                    "[A]\r\na=1\r\nnot an entry\r\n\r\n\t;c=1\r\n[B]\r\n", "A", "n", "v",
+                    "[A]\r\na=1\r\nn=v\r\nnot an entry\r\n\r\n\t;c=1\r\n[B]\r\n"},
+        RewriteCase{"AddsUnderHeaderOfSectionWithoutEntries", "k=0\n[A]\n;k=1\n[B]\n", "A", "k",
+                    "v", "k=0\n[A]\nk=v\n;k=1\n[B]\n"},
+        RewriteCase{"EndsUnterminatedHeaderLine", "[A]", "A", "n", "v", "[A]\r\nn=v\r\n"},
+        RewriteCase{"EndsUnterminatedEntryLine", "[A]\na=1", "A", "n", "v", "[A]\na=1\nn=v\n"},
+        RewriteCase{"AppendsSectionWithoutBlankLine", "[A]\na=1\n", "B", "n", "v",
+                    "[A]\na=1\n[B]\nn=v\n"},
+        RewriteCase{"AppendsSectionAfterMissingFinalLineEnd", "[A]\r\na=1", "B", "n", "v",
+                    "[A]\r\na=1\r\n[B]\r\nn=v\r\n"},
+        RewriteCase{"UsesLoneCrOfTheFile", "[A]\ra=1\r", "B", "n", "v", "[A]\ra=1\r[B]\rn=v\r"},
+        RewriteCase{"UsesFirstLineEndOfMixedFile", ";\n[A]\r\na=1\r", "A", "n", "v",
+                    ";\n[A]\r\na=1\rn=v\n"},
+        RewriteCase{"ChangesFirstOfDuplicates", "[A]\nk=1\nk=2\n[a]\nk=3\n", "A", "K", "9",
+                    "[A]\nk=9\nk=2\n[a]\nk=3\n"},
+        RewriteCase{"AddsToFirstOfDuplicateSections", "[A]\nx=1\n[A]\nk=3\n", "A", "k", "9",
+                    "[A]\nx=1\nk=9\n[A]\nk=3\n"},
+        RewriteCase{"MatchesWindows1252Case",
+                    "[1031]\nCaption_CheckAuswurfAufTats\xE4"
+                    "chliche_=a\n",
+                    "1031",
+                    "CAPTION_CHECKAUSWURFAUFTATS\xC4"
+                    "CHLICHE_",
+                    "b",
+                    "[1031]\nCaption_CheckAuswurfAufTats\xE4"
+                    "chliche_=b\n"},
+        RewriteCase{"WritesValueAndNamesVerbatim", "[A]\nk=1\n", " B", "n ", " \"v\" ",
+                    "[A]\nk=1\n[ B]\nn = \"v\" \n"}),
+    CaseName<RewriteCase>);
+
+struct FindCase {
+  const char* name;
+  std::string file;
+  std::string section, entry;
+  std::optional<std::string> value;
+};
+
+void PrintTo(const FindCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class FindValueTest : public testing::TestWithParam<FindCase> {};
+
+TEST_P(FindValueTest, ReadsAsTheProfileFunctionsDo) {
+  const FindCase& c = GetParam();
+  EXPECT_EQ(ini::FindValue(c.file, c.section, c.entry), c.value);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FindValueTest,
+    testing::Values(
+        FindCase{"TrimsAndRemovesDoubleQuotes", "[A]\n \tk \t= \t\"a b\" \t\r", "A", "k", "a b"},
+        FindCase{"RemovesSingleQuotes", "[A]\nk='a'\n", "A", "k", "a"},
+        FindCase{"KeepsUnmatchedQuotes", "[A]\nk=\"a'\n", "A", "k", "\"a'"},
+        FindCase{"KeepsLoneQuote", "[A]\nk=\"\n", "A", "k", "\""},
+        FindCase{"CutsAtNul", "[A]\nk=ab\0cd\n"s, "A", "k", "ab"},
+        FindCase{"BlankValueIsEmpty", "[A]\nk= \n", "A", "k", ""},
+        FindCase{"MissingEntry", "[A]\rk=1\r", "A", "j", std::nullopt},
+        FindCase{"IgnoresComments", "[A]\n ;k=1\n", "A", ";k", std::nullopt},
+        FindCase{"IgnoresEntriesAboveFirstHeader", "k=1\n[A]\n", "A", "k", std::nullopt},
+        FindCase{"IgnoresLinesWithoutEquals", "[A]\nk\nk=2\n", "A", "k", "2"},
+        FindCase{"SearchesFirstSectionOnly", "[A]\nx=1\n[a]\nk=2\n", "A", "k", std::nullopt},
+        FindCase{"FirstEntryWins", "[A]\nk=1\nK=2\n", "A", "k", "1"},
+        FindCase{"IgnoresTextAfterBracket", " [ A ] x]=1\nk=1\n", "A", "k", "1"},
+        FindCase{"HeaderWithoutBracket", "[A=1\nk=1\n", "A=1", "k", "1"},
+        FindCase{"FoldsWindows1252Letters", "[\xC4\x8A\x8C\x8E\x9F]\nk=1\n", "\xE4\x9A\x9C\x9E\xFF",
+                 "K", "1"},
+        FindCase{"DoesNotFoldSigns", "[\xD7]\nk=1\n", "\xF7", "k", std::nullopt},
+        FindCase{"KeepsLongValues", "[A]\nk=" + std::string(300, 'x'), "A", "k",
+                 std::string(300, 'x')}),
+    CaseName<FindCase>);
+
+class ParseProfileIntTest : public testing::TestWithParam<std::pair<std::string, std::int32_t>> {};
+
+TEST_P(ParseProfileIntTest, ParsesLikeThePlatform) {
+  EXPECT_EQ(ini::ParseProfileInt(GetParam().first), GetParam().second) << GetParam().first;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ParseProfileIntTest,
+    testing::Values(std::pair<std::string, std::int32_t>{"12abc", 12}, std::pair{"abc", 0},
+                    std::pair{" \t-42", -42}, std::pair{"+7", 7}, std::pair{"- 5", 0},
+                    std::pair{"0x1F", 31}, std::pair{"0X1fg", 31}, std::pair{"-0x10", -16},
+                    std::pair{"0x", 0}, std::pair{"40000", 40000}, std::pair{"4294967295", -1},
+                    std::pair{"4294967296", 0}, std::pair{"2147483648", INT32_MIN},
+                    std::pair{"0xFFFFFFFF", -1}, std::pair{"0x123456789", 0x23456789}));
+
+TEST(IniTextTest, HugeLinesAndRandomBytesSurvive) {
+  std::mt19937 random(1031);
+  std::string noise(1 << 20, '\0');
+  for (char& c : noise) c = static_cast<char>(random());
+  const std::string long_line = "[A]\r\n" + std::string(1 << 20, '\xFF') + "=\0x\r\nk=1"s;
+
+  const std::string added = ini::RewriteEntry(noise, "Not In Noise", "k", "v");
+  EXPECT_EQ(added.substr(0, noise.size()), noise);
+  EXPECT_EQ(ini::FindValue(added, "Not In Noise", "k"), "v");
+  EXPECT_EQ(ini::RewriteEntry(long_line, "A", "k", "2"),
+            long_line.substr(0, long_line.size() - 1) + "2");
+}
+
+}  // namespace
