@@ -1,13 +1,13 @@
 #include "settings/ini_backend.h"
 
+#include "support/fakes.h"
+
 #include <grp.h>
-#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <string>
 
@@ -16,15 +16,6 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::string_literals;
 
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
-void WriteBytes(const fs::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
 mode_t ModeOf(const fs::path& path) {
   struct stat st {};
   return stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
@@ -32,20 +23,12 @@ mode_t ModeOf(const fs::path& path) {
 
 class IniBackendTest : public testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = testing::TempDir() + "ini_backend_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
-    file_ = (dir_ / "test.ini").string();
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
   std::size_t EntriesInDir() const {
-    return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir_), {}));
+    return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir_.path()), {}));
   }
 
-  fs::path dir_;
-  std::string file_;
+  TempDir dir_;
+  std::string file_ = dir_ / "test.ini";
 };
 
 TEST_F(IniBackendTest, RoundTripsWindows1252NamesAndKeepsOtherBytes) {
@@ -97,30 +80,29 @@ TEST_F(IniBackendTest, ReplacedFileKeepsItsPermissionBits) {
 }
 
 TEST_F(IniBackendTest, WritesThroughRelativeSymlink) {
-  fs::create_directory(dir_ / "real");
-  WriteBytes(dir_ / "real" / "target.ini", "[S]\nk=1\n");
-  fs::create_symlink("real/target.ini", dir_ / "link.ini");
-  ASSERT_TRUE(ini::WriteProfileString((dir_ / "link.ini").string(), "S", "k", "2"));
-  EXPECT_TRUE(fs::is_symlink(dir_ / "link.ini"));
-  EXPECT_EQ(ReadBytes(dir_ / "real" / "target.ini"), "[S]\nk=2\n");
+  fs::create_directory(dir_.path() / "real");
+  WriteBytes(dir_ / "real/target.ini", "[S]\nk=1\n");
+  fs::create_symlink("real/target.ini", dir_.path() / "link.ini");
+  ASSERT_TRUE(ini::WriteProfileString(dir_ / "link.ini", "S", "k", "2"));
+  EXPECT_TRUE(fs::is_symlink(dir_.path() / "link.ini"));
+  EXPECT_EQ(ReadBytes(dir_ / "real/target.ini"), "[S]\nk=2\n");
 }
 
 TEST_F(IniBackendTest, FailedWritesLeaveNothingBehind) {
-  fs::create_directory(dir_ / "folder.ini");
-  for (const std::string& name :
-       {""s, (dir_ / "missing" / "x.ini").string(), (dir_ / "folder.ini").string()}) {
+  fs::create_directory(dir_.path() / "folder.ini");
+  for (const std::string& name : {""s, dir_ / "missing/x.ini", dir_ / "folder.ini"}) {
     EXPECT_FALSE(ini::WriteProfileString(name, "S", "k", "v")) << name;
   }
   EXPECT_EQ(EntriesInDir(), 1u);
-  EXPECT_TRUE(fs::is_empty(dir_ / "folder.ini"));
+  EXPECT_TRUE(fs::is_empty(dir_.path() / "folder.ini"));
 }
 
 TEST_F(IniBackendTest, ReadOnlyFileInWritableFolderIsNotReplaced) {
-  ASSERT_EQ(chmod(dir_.c_str(), 0777), 0);
+  ASSERT_EQ(chmod(dir_.path().c_str(), 0777), 0);
   const std::string bytes = "[S]\nk=1\n";
   WriteBytes(file_, bytes);
   ASSERT_EQ(chmod(file_.c_str(), 0444), 0);
-  const std::string other = (dir_ / "other.ini").string();
+  const std::string other = dir_ / "other.ini";
 
   // Exit 0: refused while the folder itself was writable; 1: replaced anyway; 2: no control.
   auto attempt = [&] {

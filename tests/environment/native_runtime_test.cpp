@@ -1,0 +1,60 @@
+#include "environment/native_runtime.h"
+
+#include <unistd.h>
+
+#include "errors/error.h"
+#include "support/fakes.h"
+
+extern char** environ;
+
+namespace {
+
+TEST(NativeRuntime, KnowsTheProgramAndItsStart) {
+  const char* argv[] = {"ignored", "/EXTERNAL=Q7XCFG", "/LOGFILE=/var/log/My Log.txt"};
+  const NativeRuntime runtime(3, argv);
+  EXPECT_EQ(runtime.ArgumentText(), "/EXTERNAL=Q7XCFG /LOGFILE=/var/log/My Log.txt");
+  EXPECT_EQ(runtime.ProgramName(), "module_tests");
+  EXPECT_EQ(runtime.ProgramFolder() + "/module_tests", runtime.ProgramFilePath());
+  EXPECT_TRUE(runtime.IsOrdinaryFile(runtime.ProgramFilePath()));
+  EXPECT_EQ(runtime.EnvironmentString(1), environ[0] != nullptr ? environ[0] : "");
+  EXPECT_EQ(runtime.EnvironmentString(0), "");
+  EXPECT_EQ(runtime.EnvironmentString(1 << 20), "");
+  EXPECT_EQ(runtime.Version().revision, 3);
+}
+
+TEST(NativeRuntime, AppendsInWindows1252AndNamesTheFailure) {
+  TempDir dir;
+  NativeRuntime runtime(0, nullptr);
+  runtime.AppendToFile(dir / "log.txt",
+                       "Gr\xC3\xBC\xC3\x9F"
+                       "e\r\n");
+  runtime.AppendToFile(dir / "log.txt", "\xE2\x86\x92\r\n");
+  EXPECT_EQ(ReadBytes(dir / "log.txt"),
+            "Gr\xFC\xDF"
+            "e\r\n?\r\n");
+  try {
+    runtime.AppendToFile(dir / "missing/log.txt", "x");
+    FAIL() << "no folder, no log";
+  } catch (const RuntimeError& error) {
+    EXPECT_EQ(error.number(), 76);
+    EXPECT_EQ(error.description(), "Path not found");
+    EXPECT_EQ(error.source(), "module_tests");
+  }
+  EXPECT_THROW(runtime.AppendToFile(dir.path().string(), "x"), RuntimeError);
+  EXPECT_THROW(runtime.AppendToFile("", "x"), RuntimeError);
+}
+
+TEST(NativeRuntime, FindsFilesWhoseNamesDifferInCase) {
+  TempDir dir;
+  NativeRuntime runtime(0, nullptr);
+  WriteBytes(dir / "Zaro/PARAMETER/Program.INI", "");
+  EXPECT_EQ(runtime.FindFile(dir / "zaro/parameter/program.ini"),
+            dir / "Zaro/PARAMETER/Program.INI");
+  EXPECT_EQ(runtime.FindFile(dir / "zaro/parameter/other.ini"), "");
+  EXPECT_EQ(runtime.FindFile(dir / "zaro/parameter"), "");  // a folder is no file
+  WriteBytes(dir / "Zaro/Parameter/program.ini", "");
+  EXPECT_EQ(runtime.FindFile(dir / "Zaro/Parameter/program.ini"),
+            dir / "Zaro/Parameter/program.ini");
+}
+
+}  // namespace
