@@ -1,12 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 
 #include "environment/module.h"
+#include "environment/runtime.h"
 #include "errors/error.h"
 
 inline constexpr std::int32_t kHandleErrorEnd = 1;
@@ -64,13 +66,10 @@ class Procedure {
   std::string_view name_;
 };
 
-// For the outermost frame of an event: a RuntimeError that escaped every procedure (a log that
-// could not be written while an error was handled) is shown or logged, and the program ends.
-template <typename Fn>
-void RunOutermost(Module& module, Fn&& fn);
-
 void ReportEscapedError(Module& module, const RuntimeError& error);
 
+// For the outermost frame of an event: a RuntimeError that escaped every procedure (a log that
+// could not be written while an error was handled) is shown or logged, and the program ends.
 template <typename Fn>
 void RunOutermost(Module& module, Fn&& fn) {
   std::optional<RuntimeError> escaped;
@@ -79,6 +78,10 @@ void RunOutermost(Module& module, Fn&& fn) {
     return;
   } catch (const RuntimeError& error) {
     escaped = error;
+  } catch (const std::exception& error) {
+    // Not raised by our code, but it must not unwind through the toolkit either.
+    escaped.emplace(static_cast<std::int32_t>(ErrorNumber::kPathFileAccess),
+                    module.runtime.ProgramName(), error.what());
   }
   ReportEscapedError(module, *escaped);
   EndProgram(module);
