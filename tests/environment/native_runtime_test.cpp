@@ -44,17 +44,4 @@ TEST(NativeRuntime, AppendsInWindows1252AndNamesTheFailure) {
   EXPECT_THROW(runtime.AppendToFile("", "x"), RuntimeError);
 }
 
-TEST(NativeRuntime, FindsFilesWhoseNamesDifferInCase) {
-  TempDir dir;
-  NativeRuntime runtime(0, nullptr);
-  WriteBytes(dir / "Zaro/PARAMETER/Program.INI", "");
-  EXPECT_EQ(runtime.FindFile(dir / "zaro/parameter/program.ini"),
-            dir / "Zaro/PARAMETER/Program.INI");
-  EXPECT_EQ(runtime.FindFile(dir / "zaro/parameter/other.ini"), "");
-  EXPECT_EQ(runtime.FindFile(dir / "zaro/parameter"), "");  // a folder is no file
-  WriteBytes(dir / "Zaro/Parameter/program.ini", "");
-  EXPECT_EQ(runtime.FindFile(dir / "Zaro/Parameter/program.ini"),
-            dir / "Zaro/Parameter/program.ini");
-}
-
 }  // namespace

@@ -4,17 +4,6 @@
 
 namespace {
 
-TEST(Codepage, GermanTextRoundTripsThroughWindows1252) {
-  const std::string utf8 =
-      "Caption_CheckAuswurfAufTats\xC3\xA4"
-      "chliche_ \xE2\x82\xAC \xC3\x9F";
-  const std::string bytes = text::Utf8ToWindows1252(utf8);
-  EXPECT_EQ(bytes,
-            "Caption_CheckAuswurfAufTats\xE4"
-            "chliche_ \x80 \xDF");
-  EXPECT_EQ(text::Windows1252ToUtf8(bytes), utf8);
-}
-
 TEST(Codepage, EveryByteRoundTrips) {
   std::string all;
   for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));

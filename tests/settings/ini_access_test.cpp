@@ -11,8 +11,7 @@ class IniAccess : public ModuleTest {
  protected:
   std::string ini_ = Put("parameter/Program.ini",
                          "[Machine1]\r\nZaroMainPictureStatus=40000\r\nMinus=-1\r\n"
-                         "Blank=   \r\nLong=" +
-                             std::string(300, 'x') + "\r\n");
+                         "Blank=   \r\n");
 };
 
 TEST_F(IniAccess, MissingFileSectionOrEntryReadsAsDefaultAndCreatesNothing) {
@@ -25,10 +24,6 @@ TEST_F(IniAccess, MissingFileSectionOrEntryReadsAsDefaultAndCreatesNothing) {
   EXPECT_EQ(LoadIniInteger(module_, "Machine1", "Blank", ini_), -1);
   EXPECT_EQ(LoadIniInteger(module_, "machine1", "MINUS", ini_), -1);
   EXPECT_TRUE(dialogs_.shown.empty());
-}
-
-TEST_F(IniAccess, LongValueIsCutTo254Characters) {
-  EXPECT_EQ(LoadIniString(module_, "Machine1", "Long", ini_), std::string(254, 'x'));
 }
 
 TEST_F(IniAccess, OutOfRangeIntegerIsLoggedAndContinuesWithZero) {
