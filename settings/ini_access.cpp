@@ -1,6 +1,7 @@
 #include "settings/ini_access.h"
 
 #include <charconv>
+#include <optional>
 #include <type_traits>
 
 #include "errors/error_handler.h"
@@ -16,8 +17,7 @@ std::string DecimalText(Number number) {
   return error == std::errc() ? std::string(buffer, end) : std::string();
 }
 
-}  // namespace
-
+// The text SaveIni writes for a value; nullopt for a kind it cannot write.
 std::optional<std::string> IniText(const IniValue& value) {
   return std::visit(
       [](const auto& v) -> std::optional<std::string> {
@@ -36,6 +36,8 @@ std::optional<std::string> IniText(const IniValue& value) {
       },
       value);
 }
+
+}  // namespace
 
 std::string LoadIniString(Module& module, const std::string& section, const std::string& entry,
                           const std::string& file_name) {

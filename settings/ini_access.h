@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <variant>
 
@@ -32,6 +31,3 @@ std::int16_t LoadIniInteger(Module& module, const std::string& section, const st
 // "Ini Save:  wrong data type" and leaves the file alone. Returns 1 when written, else 0.
 std::int16_t SaveIni(Module& module, const IniValue& value, const std::string& section,
                      const std::string& entry, const std::string& file_name);
-
-// The text SaveIni writes for a value; nullopt for a kind it cannot write.
-std::optional<std::string> IniText(const IniValue& value);
