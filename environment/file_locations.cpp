@@ -65,6 +65,11 @@ std::string GetQ7XConfigurationIniPath(Module& module) {
   return result;
 }
 
+std::string LocalProgramIniPath(Module& module) {
+  const char sep = Separator(module);
+  return BaseFolder(module) + sep + "parameter" + sep + "Program.ini";
+}
+
 std::string GetProgramIniPath(Module& module, int path_kind) {
   Procedure proc(module, "GetProgramIniPath");
   const char sep = Separator(module);
@@ -78,7 +83,7 @@ std::string GetProgramIniPath(Module& module, int path_kind) {
     });
     proc.Step([&] { path = ConfiguratorProgramIniOf(save_and_restore, sep); });
   } else {
-    proc.Step([&] { path = BaseFolder(module) + sep + "parameter" + sep + "Program.ini"; });
+    proc.Step([&] { path = LocalProgramIniPath(module); });
   }
   proc.Step([&] { result = module.runtime.FindFile(path); });
   return result;

@@ -32,6 +32,8 @@ std::string BaseFolder(Module& module);
 // The product's central q7xconfiguration.ini, or "" when it does not exist.
 std::string GetQ7XConfigurationIniPath(Module& module);
 
+// Where the project's own Program.ini belongs, whether or not it exists.
+std::string LocalProgramIniPath(Module& module);
 // program.ini: the configurator's copy for path_kind 1 in an integrated run, else the local one;
 // "" when it does not exist.
 std::string GetProgramIniPath(Module& module, int path_kind);

@@ -16,6 +16,10 @@ std::string DescribeError(ErrorNumber number) {
       return "Path/File access error";
     case ErrorNumber::kPathNotFound:
       return "Path not found";
+    case ErrorNumber::kNotAnArray:
+      return "Object not an array";
+    case ErrorNumber::kNoSuchProperty:
+      return "Object doesn't support this property or method";
   }
   return "Application-defined or object-defined error " +
          std::to_string(static_cast<std::int32_t>(number));

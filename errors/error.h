@@ -13,6 +13,8 @@ enum class ErrorNumber : std::int32_t {
   kPermissionDenied = 70,  // "Permission denied"
   kPathFileAccess = 75,    // "Path/File access error"
   kPathNotFound = 76,      // "Path not found"
+  kNotAnArray = 343,       // "Object not an array"
+  kNoSuchProperty = 438,   // "Object doesn't support this property or method"
 };
 
 // The description that goes with a number; flags a number that has none.

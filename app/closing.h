@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+#include "environment/module.h"
+
+// The text of the cancel confirmation (lines joined by LF CR); an integrated run adds where the
+// module has to be configured again.
+std::string CancelConfirmationText(Module& module);
+
+// Asks whether to drop the edits: true to close. Yes is logged to the configuration log. A silent
+// run asks nobody: the text goes to the service log and the answer is true. Catches nothing.
+bool AskCancelEdits(Module& module);

@@ -1,0 +1,167 @@
+#include "app/config_window.h"
+
+#include "app/closing.h"
+#include "app/edit_stamp.h"
+#include "environment/command_line.h"
+#include "environment/file_locations.h"
+#include "environment/machine_list.h"
+#include "environment/runtime.h"
+#include "errors/error_handler.h"
+#include "errors/logs.h"
+#include "settings/codepage.h"
+#include "settings/ini_access.h"
+#include "settings/status_bits.h"
+#include "ui_text/help_mode.h"
+#include "ui_text/localisation.h"
+
+namespace {
+
+constexpr const char* kStatusSection = "Machine1";
+constexpr const char* kStatusEntry = "ZaroMainPictureStatus";
+constexpr const char* kLineBreak = "\n\r";
+constexpr std::int16_t kEffizienzBit = 0;
+constexpr std::int16_t kAuswurfBit = 1;
+
+}  // namespace
+
+ConfigWindow::ConfigWindow(Module& module, Form& form) : module_(module), form_(form) {
+  form_["CommandOK"].on_click = [this] { CommandOK_Click(); };
+  form_["CommandCancel"].on_click = [this] { CommandCancel_Click(); };
+  form_["CommandQuest"].on_click = [this] { CommandQuest_Click(); };
+  form_["CheckEffizienz"].on_click = [this] { CheckEffizienz_Click(); };
+  form_["CheckAuswurfAufTatsächliche"].on_click = [this] { CheckAuswurfAufTatsaechliche_Click(); };
+}
+
+void ConfigWindow::Form_Load() {
+  Procedure proc(module_, "Form_Load");
+  proc.Step([&] { LoadToolTipTexts(module_, form_); });
+  proc.Step([&] { configuration_ini_path_ = GetQ7XConfigurationIniPath(module_); });
+  // A failed mode query resumes in the integrated branch.
+  if (proc.Test([&] { return GetStartModeIntegrated(module_); })) {
+    proc.Step([&] {
+      form_.SetCaption("Erweiterte Konfiguration " +
+                       GetFileNameOnly(module_, module_.runtime.ProgramFolder()) + " - integriert");
+    });
+  } else {
+    proc.Step([&] {
+      form_.SetCaption("Erweiterte Konfiguration " +
+                       GetFileNameOnly(module_, module_.runtime.ProgramFolder()) + " - standalone");
+    });
+  }
+  proc.Step([&] { GetExistingMachines(module_, configuration_ini_path_); });
+  proc.Step([&] { SetupUserInterFace(); });
+  if (!module_.state.SilentMode) {
+    proc.Step([&] { form_["CommandOK"].SetEnabled(true); });
+    proc.Step([&] { form_["CommandCancel"].SetEnabled(true); });
+  } else {
+    proc.Step([&] { CommandOK_Click(); });
+  }
+}
+
+void ConfigWindow::Form_Activate() {
+  Procedure proc(module_, "Form_Activate");
+  proc.Step([&] { form_["CommandOK"].SetEnabled(true); });
+}
+
+void ConfigWindow::Form_Resize() {
+  // The controls keep their designed places whatever the window's size.
+}
+
+void ConfigWindow::SetupUserInterFace() {
+  Procedure proc(module_, "SetupUserInterFace");
+  std::string path;
+  std::int16_t status_word = 0;
+  proc.Step([&] { GetValidMachines(module_); });
+  proc.Step([&] { path = GetProgramIniPath(module_, 1); });
+  proc.Step([&] { status_word = LoadIniInteger(module_, kStatusSection, kStatusEntry, path); });
+  if (status_word < 0) status_word = 0;
+  proc.Step(
+      [&] { form_["CheckEffizienz"].SetValue(ReadBit(module_, status_word, kEffizienzBit)); });
+  proc.Step([&] {
+    form_["CheckAuswurfAufTatsächliche"].SetValue(ReadBit(module_, status_word, kAuswurfBit));
+  });
+}
+
+void ConfigWindow::WriteInputs() {
+  Procedure proc(module_, "WriteInputs");
+  std::string path;
+  std::int16_t status_word = 0;
+  proc.Step([&] { GetValidMachines(module_); });
+  proc.Step([&] { path = GetProgramIniPath(module_, 2); });
+  proc.Step([&] { status_word = LoadIniInteger(module_, kStatusSection, kStatusEntry, path); });
+  if (status_word < 0) status_word = 0;
+  proc.Step([&] {
+    status_word = WriteBit(module_, status_word, kEffizienzBit,
+                           static_cast<std::int16_t>(form_["CheckEffizienz"].Value()));
+  });
+  proc.Step([&] {
+    status_word = WriteBit(module_, status_word, kAuswurfBit,
+                           static_cast<std::int16_t>(form_["CheckAuswurfAufTatsächliche"].Value()));
+  });
+  // A save that cannot reach the file is reported, never passed over.
+  if (path.empty()) {
+    save_failed_ = true;
+    proc.Step([&] {
+      ReportFault(module_, "File not found: " + std::string(kLineBreak) +
+                               text::UpperCase(LocalProgramIniPath(module_)));
+    });
+  } else {
+    proc.Step([&] {
+      if (SaveIni(module_, status_word, kStatusSection, kStatusEntry, path) == 0) {
+        save_failed_ = true;
+        ReportFault(module_, "File not saved: " + std::string(kLineBreak) + text::UpperCase(path));
+      }
+    });
+  }
+  proc.Step([&] { WriteEditInfo(module_); });
+}
+
+void ConfigWindow::CommandOK_Click() {
+  Procedure proc(module_, "CommandOK_Click");
+  if (module_.state.HelpMode) {
+    proc.Step([&] { ShowHelpInfo(module_, form_["CommandOK"]); });
+    return;
+  }
+  proc.Step([&] { form_["CommandOK"].SetEnabled(false); });
+  proc.Step([&] { form_["CommandCancel"].SetEnabled(false); });
+  proc.Step([&] { CloseMe(); });
+}
+
+void ConfigWindow::CloseMe() {
+  Procedure proc(module_, "CloseMe");
+  proc.Step([&] { module_.runtime.ProcessPendingEvents(); });
+  proc.Step([&] { form_.SetPointer(MousePointer::kHourglass); });
+  proc.Step([&] { WriteInputs(); });
+  proc.Step([&] { form_.SetPointer(MousePointer::kDefault); });
+  module_.runtime.EndProcess(save_failed_ ? kExitFailure : kExitSuccess);
+}
+
+void ConfigWindow::CommandCancel_Click() {
+  Procedure proc(module_, "CommandCancel_Click");
+  if (module_.state.HelpMode) {
+    proc.Step([&] { ShowHelpInfo(module_, form_["CommandCancel"]); });
+    return;
+  }
+  // A failed question resumes inside the branch: the program ends.
+  if (proc.Test([&] { return AskCancelEdits(module_); })) {
+    module_.runtime.EndProcess(kExitSuccess);
+  }
+}
+
+void ConfigWindow::Form_QueryUnload(std::int16_t& cancel, std::int16_t /*unload_mode*/) {
+  Procedure proc(module_, "Form_QueryUnload");
+  // A failed question resumes inside the branch: the window stays open.
+  if (proc.Test([&] { return !AskCancelEdits(module_); })) cancel = kVbTrue;
+}
+
+void ConfigWindow::CommandQuest_Click() {
+  ToggleHelpMode(module_, form_["CommandQuest"]);
+}
+
+void ConfigWindow::CheckEffizienz_Click() {
+  HelpModeClick(module_, form_["CheckEffizienz"]);
+}
+
+void ConfigWindow::CheckAuswurfAufTatsaechliche_Click() {
+  HelpModeClick(module_, form_["CheckAuswurfAufTatsächliche"]);
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "environment/module.h"
+#include "ui_text/form.h"
+
+// The logic of the one window: its handlers and methods, working on a form built from the
+// window's table, whether that form is on screen or headless.
+class ConfigWindow {
+ public:
+  // Connects the click events of `form`'s controls to the handlers below.
+  ConfigWindow(Module& module, Form& form);
+  ConfigWindow(const ConfigWindow&) = delete;
+  ConfigWindow& operator=(const ConfigWindow&) = delete;
+
+  void Form_Load();
+  void Form_Activate();
+  void Form_Resize();
+  // The close request: setting `cancel` keeps the window open. `unload_mode` is not looked at.
+  void Form_QueryUnload(std::int16_t& cancel, std::int16_t unload_mode);
+
+  void CommandOK_Click();
+  void CommandCancel_Click();
+  void CommandQuest_Click();
+  void CheckEffizienz_Click();
+  void CheckAuswurfAufTatsaechliche_Click();
+
+  void SetupUserInterFace();
+  void WriteInputs();
+  void CloseMe();
+
+  const std::string& ConfigurationIniPath() const { return configuration_ini_path_; }
+
+ private:
+  Module& module_;
+  Form& form_;
+  std::string configuration_ini_path_;
+  // The status word could not be written: the run ends with the failure status.
+  bool save_failed_ = false;
+};
+
+inline constexpr std::int16_t kVbTrue = -1;
+inline constexpr int kExitSuccess = 0;

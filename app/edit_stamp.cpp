@@ -1,0 +1,38 @@
+#include "app/edit_stamp.h"
+
+#include <cstdio>
+
+#include "environment/file_locations.h"
+#include "errors/error_handler.h"
+#include "settings/codepage.h"
+#include "settings/ini_access.h"
+
+std::string EditorCodeOf(std::string_view environment_entry) {
+  const std::size_t equals = environment_entry.find('=');
+  const std::string_view value =
+      equals == std::string_view::npos ? environment_entry : environment_entry.substr(equals + 1);
+  std::string code;
+  for (const char32_t c : text::DecodeUtf8(value)) {
+    if (c == U'-' || c == U'_') continue;
+    const std::string ansi = text::Utf8ToWindows1252(text::EncodeUtf8(std::u32string(1, c)));
+    char hex[8];
+    std::snprintf(hex, sizeof hex, "%X", static_cast<unsigned char>(ansi.at(0)) + 5U);
+    code += hex;
+  }
+  return code;
+}
+
+void WriteEditInfo(Module& module) {
+  Procedure proc(module, "WriteEditInfo");
+  std::string version_text;
+  std::string editor_code;
+  proc.Step([&] {
+    const ProgramVersion version = module.runtime.Version();
+    version_text = std::to_string(version.major) + "." + std::to_string(version.minor) + "." +
+                   std::to_string(version.revision) +
+                   (module.state.IntegratedMode ? " - Integrated" : " - Standalone");
+  });
+  proc.Step([&] { SaveIni(module, version_text, "Info", "S_Prog", GetCFGPath(module)); });
+  proc.Step([&] { editor_code = EditorCodeOf(module.runtime.EnvironmentString(1)); });
+  proc.Step([&] { SaveIni(module, editor_code, "Info", "S_Editor", GetCFGPath(module)); });
+}

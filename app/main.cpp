@@ -1,0 +1,57 @@
+#include <QApplication>
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/config_window.h"
+#include "app/qt_dialogs.h"
+#include "app/qt_window.h"
+#include "app/silent_run.h"
+#include "app/window_table.h"
+#include "environment/native_runtime.h"
+#include "errors/error_handler.h"
+
+namespace {
+
+QtMessageHandler previous_handler = nullptr;
+
+// Qt ends the process when it finds no display; say so plainly and leave with the failure
+// status instead of an abort.
+void NoDisplayHandler(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (type != QtFatalMsg) {
+    if (previous_handler != nullptr) previous_handler(type, context, message);
+    return;
+  }
+  std::fprintf(stderr,
+               "Zaro_MainPictureExt_Config: the window cannot be shown, no display is available "
+               "(%s).\nStart it from a desktop session, or with /EXTERNAL=SILENT to save "
+               "without a window.\n",
+               message.toLocal8Bit().constData());
+  std::fflush(stderr);
+  std::_Exit(kExitFailure);
+}
+
+int RunWindow(NativeRuntime& runtime, int argc, char** argv) {
+  previous_handler = qInstallMessageHandler(NoDisplayHandler);
+  QApplication application(argc, argv);
+  qInstallMessageHandler(previous_handler);
+  runtime.SetEventPump([] { QCoreApplication::processEvents(); });
+
+  QtDialogs dialogs;
+  Module module(runtime, dialogs);
+  Form form = MakeMainForm();
+  ConfigWindow window(module, form);
+  QtWindow view(module, form, window);
+  dialogs.parent = &view;
+  RunOutermost(module, [&] { window.Form_Load(); });
+  view.show();
+  return QApplication::exec();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Before any toolkit sees them: the window's logic reads the arguments as they were given.
+  NativeRuntime runtime(argc, argv);
+  if (IsSilentRun(runtime)) return RunSilent(runtime);
+  return RunWindow(runtime, argc, argv);
+}

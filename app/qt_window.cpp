@@ -1,0 +1,193 @@
+#include "app/qt_window.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTextDocument>
+#include <algorithm>
+#include <vector>
+
+#include "app/button_pictures.h"
+#include "app/window_table.h"
+#include "errors/error_handler.h"
+
+namespace {
+
+int Pixels(int twips) {
+  return twips / kTwipsPerPixel;
+}
+
+QColor ColorOf(std::uint32_t value) {
+  return QColor(static_cast<int>(value & 0xFFU), static_cast<int>((value >> 8) & 0xFFU),
+                static_cast<int>((value >> 16) & 0xFFU));
+}
+
+QFont FontOf(const FontSpec& spec) {
+  QFont font(QString::fromStdString(spec.family));
+  font.setStyleHint(QFont::SansSerif);
+  font.setPointSizeF(spec.points);
+  font.setBold(spec.bold);
+  return font;
+}
+
+// No caption carries an access key.
+QString WithoutAccessKeys(const std::string& caption) {
+  return QString::fromStdString(caption).replace('&', QStringLiteral("&&"));
+}
+
+QString ToolTipOf(const std::string& text) {
+  const QString tip = QString::fromStdString(text);
+  return Qt::mightBeRichText(tip) ? "<qt>" + tip.toHtmlEscaped() + "</qt>" : tip;
+}
+
+// As on the home platform, a click anywhere on the box, its caption included, toggles it.
+class WholeAreaCheckBox : public QCheckBox {
+ public:
+  using QCheckBox::QCheckBox;
+
+ protected:
+  bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
+};
+
+void Paint(QWidget* widget, std::uint32_t back_color) {
+  QPalette palette = widget->palette();
+  palette.setColor(QPalette::Window, ColorOf(back_color));
+  palette.setColor(QPalette::Button, ColorOf(back_color));
+  widget->setPalette(palette);
+  widget->setAutoFillBackground(true);
+}
+
+}  // namespace
+
+QtWindow::QtWindow(Module& module, Form& form, ConfigWindow& window)
+    : module_(module), form_(form), window_(window) {
+  setObjectName(kFormName);
+  setFixedSize(Pixels(kClientWidthTwips), Pixels(kClientHeightTwips));
+  setFont(FontOf(kFormFont));
+  Paint(this, kDesignBackColor);
+  Build();
+  MirrorForm();
+  form_.on_change = [this] { MirrorForm(); };
+}
+
+QtWindow::~QtWindow() {
+  form_.on_change = nullptr;
+  for (int position = 0; position < form_.Count(); ++position)
+    form_.At(position).on_change = nullptr;
+}
+
+QWidget* QtWindow::ControlWidget(const std::string& name) const {
+  const auto found = widgets_.find(name);
+  return found == widgets_.end() ? nullptr : found->second;
+}
+
+void QtWindow::Build() {
+  std::vector<std::pair<int, QWidget*>> focus_order;
+  for (int position = 0; position < form_.Count(); ++position) {
+    Control& control = form_.At(position);
+    const ControlSpec& spec = control.spec();
+    QWidget* container = spec.container.empty() ? this : ControlWidget(spec.container);
+    QWidget* widget = nullptr;
+    switch (spec.kind) {
+      case ControlKind::kLabel: {
+        auto* label = new QLabel(container);
+        label->setTextFormat(Qt::PlainText);
+        widget = label;
+        break;
+      }
+      case ControlKind::kFrame:
+        widget = new QGroupBox(container);
+        break;
+      case ControlKind::kCheckBox: {
+        auto* box = new WholeAreaCheckBox(container);
+        // Caption on the left of the box.
+        box->setLayoutDirection(Qt::RightToLeft);
+        // Every change of the state, the program's own included, is the box's click.
+        connect(box, &QCheckBox::stateChanged, this, [this, &control](int state) {
+          const int value = state == Qt::Unchecked ? 0 : 1;
+          if (value == control.Value()) return;
+          RunOutermost(module_, [&] { control.SetValue(value); });
+        });
+        widget = box;
+        focus_order.emplace_back(spec.tab_index, box);
+        break;
+      }
+      case ControlKind::kCommandButton: {
+        auto* button = new QPushButton(container);
+        button->setAutoDefault(false);
+        const QPixmap picture = ButtonPicture(spec.picture);
+        if (!picture.isNull()) {
+          button->setIcon(QIcon(picture));
+          button->setIconSize(picture.size());
+        }
+        connect(button, &QPushButton::clicked, this,
+                [this, &control] { RunOutermost(module_, [&] { control.Click(); }); });
+        widget = button;
+        focus_order.emplace_back(spec.tab_index, button);
+        break;
+      }
+    }
+    widget->setObjectName(QString::fromStdString(spec.name));
+    widget->setGeometry(Pixels(spec.left), Pixels(spec.top), Pixels(spec.width),
+                        Pixels(spec.height));
+    if (!spec.font.family.empty()) widget->setFont(FontOf(spec.font));
+    widgets_[spec.name] = widget;
+    Mirror(control);
+    control.on_change = [this](const Control& changed) { Mirror(changed); };
+  }
+  std::stable_sort(focus_order.begin(), focus_order.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (std::size_t i = 1; i < focus_order.size(); ++i) {
+    setTabOrder(focus_order[i - 1].second, focus_order[i].second);
+  }
+}
+
+void QtWindow::Mirror(const Control& control) {
+  QWidget* widget = ControlWidget(control.Name());
+  if (widget == nullptr) return;
+  Paint(widget, control.BackColor());
+  widget->setEnabled(control.Enabled());
+  widget->setToolTip(ToolTipOf(control.ToolTipText()));
+  if (auto* label = qobject_cast<QLabel*>(widget)) {
+    label->setText(QString::fromStdString(control.Caption()));
+  } else if (auto* box = qobject_cast<QCheckBox*>(widget)) {
+    box->setText(WithoutAccessKeys(control.Caption()));
+    box->setChecked(control.Value() != 0);
+  } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
+    button->setText(WithoutAccessKeys(control.Caption()));
+  }
+}
+
+void QtWindow::MirrorForm() {
+  // "[*]" would be taken as the modified-marker; doubled it shows as written.
+  setWindowTitle(QString::fromStdString(form_.Caption()).replace("[*]", "[*][*]"));
+  if (form_.Pointer() == MousePointer::kHourglass) {
+    setCursor(Qt::WaitCursor);
+  } else {
+    unsetCursor();
+  }
+}
+
+bool QtWindow::event(QEvent* event) {
+  if (event->type() == QEvent::WindowActivate) {
+    RunOutermost(module_, [&] { window_.Form_Activate(); });
+  }
+  return QWidget::event(event);
+}
+
+void QtWindow::closeEvent(QCloseEvent* event) {
+  std::int16_t cancel = 0;
+  RunOutermost(module_, [&] { window_.Form_QueryUnload(cancel, 0); });
+  if (cancel != 0) {
+    event->ignore();
+  } else {
+    event->accept();
+  }
+}
+
+void QtWindow::resizeEvent(QResizeEvent* event) {
+  RunOutermost(module_, [&] { window_.Form_Resize(); });
+  QWidget::resizeEvent(event);
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QWidget>
+#include <map>
+#include <string>
+
+#include "app/config_window.h"
+#include "environment/module.h"
+#include "ui_text/form.h"
+
+// The window on screen: widgets built from the form's table that mirror its controls and hand
+// every user action to the window's logic. Nothing escapes an event into Qt's loop.
+class QtWindow : public QWidget {
+ public:
+  QtWindow(Module& module, Form& form, ConfigWindow& window);
+  ~QtWindow() override;
+  QtWindow(const QtWindow&) = delete;
+  QtWindow& operator=(const QtWindow&) = delete;
+
+  // The widget of a control, by the control's name.
+  QWidget* ControlWidget(const std::string& name) const;
+
+ protected:
+  bool event(QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void Build();
+  void Mirror(const Control& control);
+  void MirrorForm();
+
+  Module& module_;
+  Form& form_;
+  ConfigWindow& window_;
+  std::map<std::string, QWidget*> widgets_;
+};

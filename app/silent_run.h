@@ -1,0 +1,21 @@
+#pragma once
+
+#include "environment/module.h"
+#include "environment/runtime.h"
+#include "errors/dialogs.h"
+
+// True when the command line asks for a silent run: no window and no windowing system at all.
+bool IsSilentRun(const Runtime& runtime);
+
+// Boxes of a run without a screen: the text goes to the service log and the default button
+// answers.
+class HeadlessDialogs : public Dialogs {
+ public:
+  MessageAnswer ShowMessage(const MessageBoxRequest& request) override;
+
+  Module* module = nullptr;
+};
+
+// Drives the window's logic on a headless form: load, save and end. Returns the exit status
+// for the case that the save did not end the program itself.
+int RunSilent(Runtime& runtime);

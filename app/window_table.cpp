@@ -1,0 +1,35 @@
+#include "app/window_table.h"
+
+const std::vector<ControlSpec>& MainWindowTable() {
+  using enum ControlKind;
+  const FontSpec header_font{"MS Sans Serif", 13.5, true};
+  const FontSpec box_font{"MS Sans Serif", 12, true};
+  // clang-format off
+  static const std::vector<ControlSpec> table{
+    // name                           kind            container    caption
+    //   left   top    width  height tab help font         tag  index enabled picture
+    {"Header", kLabel, "", "Zaro_MainPictureExt - Konfiguration Hauptbild Zaro",
+       30,    30, 11775,   360,  6,   0, header_font, "", -1, true,  ""},
+    {"MainFrame", kFrame, "", "",
+        0,   390, 11880,  7260,  0,   0, {},          "", -1, true,  ""},
+    {"FrameFPI", kFrame, "MainFrame", "",
+       90,   120,  6900,  2400,  1,   0, {},          "", -1, true,  ""},
+    {"CheckEffizienz", kCheckBox, "FrameFPI", "mit Effizienz",
+      120,   150,  6600,   375,  2,  11, box_font,    "", -1, true,  ""},
+    {"CheckAuswurfAufTatsächliche", kCheckBox, "FrameFPI",
+       "Auswurfberechnung mit tatsächlicher Produktion",
+      120,   600,  6600,   375,  7,  12, box_font,    "", -1, true,  ""},
+    {"CommandQuest", kCommandButton, "", "",
+     7350,  7710,   975,   855,  5,   0, {},          "", -1, true,  "help"},
+    {"CommandOK", kCommandButton, "", "",
+     8400,  7710,  1695,   855,  3,   1, {},          "", -1, false, "ok"},
+    {"CommandCancel", kCommandButton, "", "",
+    10170,  7710,  1695,   855,  4,   2, {},          "", -1, true,  "cancel"},
+  };
+  // clang-format on
+  return table;
+}
+
+Form MakeMainForm() {
+  return Form(kDesignCaption, MainWindowTable());
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <vector>
+
+#include "ui_text/form.h"
+
+inline constexpr const char* kFormName = "frm_Zaro_MainPictureExt_Config_Exe";
+inline constexpr const char* kDesignCaption = "Base Q7XCFG-Erweiterung";
+inline constexpr int kClientWidthTwips = 11880;
+inline constexpr int kClientHeightTwips = 8595;
+// The form's own font, used by every control that names none.
+inline const FontSpec kFormFont{"MS Sans Serif", 8, false};
+
+// The window's eight controls, containers before their contents.
+const std::vector<ControlSpec>& MainWindowTable();
+
+// A fresh form of the window as designed.
+Form MakeMainForm();

@@ -1,0 +1,120 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+enum class ControlKind { kLabel, kCommandButton, kCheckBox, kFrame };
+
+// The class name the toolkit reports for a kind; the text walk compares it.
+std::string_view ClassNameOf(ControlKind kind);
+
+struct FontSpec {
+  std::string family;  // empty: the form's default font
+  double points = 0;
+  bool bold = false;
+};
+
+// One row of a form's table of controls. Positions are in twips relative to the container.
+struct ControlSpec {
+  std::string name;
+  ControlKind kind = ControlKind::kLabel;
+  std::string container;  // empty: the form itself
+  std::string caption;
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int height = 0;
+  int tab_index = 0;
+  std::int32_t help_id = 0;
+  FontSpec font;
+  std::string tag;
+  int index = -1;  // member of a control array when >= 0
+  bool enabled = true;
+  std::string picture;  // name of the button picture, empty for none
+};
+
+inline constexpr int kTwipsPerPixel = 15;
+
+// 24-bit colour values as the design stores them: red in the low byte, blue in the third.
+inline constexpr std::uint32_t kDesignBackColor = 12632256;  // red = green = blue = 192
+
+using PropertyValue = std::variant<std::int32_t, std::string>;
+
+// A control of a form with the state the program reads and sets. A view may mirror it on screen.
+class Control {
+ public:
+  explicit Control(ControlSpec spec);
+
+  const ControlSpec& spec() const { return spec_; }
+  std::string ClassName() const { return std::string(ClassNameOf(spec_.kind)); }
+
+  // The properties by name, as the text walk uses them: "Name", "Index", "Tag", "Caption",
+  // "ToolTipText", "WhatsThisHelpID". An unknown name raises error 438; "Index" of a control
+  // outside an array raises error 343.
+  PropertyValue Property(std::string_view name) const;
+  void SetProperty(std::string_view name, const PropertyValue& value);
+
+  const std::string& Name() const { return spec_.name; }
+  const std::string& Caption() const { return caption_; }
+  void SetCaption(const std::string& caption);
+  const std::string& ToolTipText() const { return tool_tip_; }
+  void SetToolTipText(const std::string& text);
+  std::int32_t WhatsThisHelpID() const { return spec_.help_id; }
+  bool Enabled() const { return enabled_; }
+  void SetEnabled(bool enabled);
+  std::uint32_t BackColor() const { return back_color_; }
+  void SetBackColor(std::uint32_t color);
+
+  // Check boxes: 0 unticked, 1 ticked. A value set that changes it raises the click event, as
+  // a user's click does.
+  int Value() const { return value_; }
+  void SetValue(int value);
+
+  // Raises the click event.
+  void Click();
+
+  std::function<void()> on_click;
+  // Runs after any property changed; the on-screen view listens here.
+  std::function<void(const Control&)> on_change;
+
+ private:
+  void Changed();
+
+  ControlSpec spec_;
+  std::string caption_;
+  std::string tool_tip_;
+  bool enabled_;
+  std::uint32_t back_color_ = kDesignBackColor;
+  int value_ = 0;
+};
+
+enum class MousePointer { kDefault, kHourglass };
+
+// A form built from its table of controls: the controls in table order, its caption and its
+// mouse pointer. Without a view it is the headless form of silent runs and tests.
+class Form {
+ public:
+  Form(std::string caption, const std::vector<ControlSpec>& table);
+
+  int Count() const { return static_cast<int>(controls_.size()); }
+  Control& At(int position) { return *controls_.at(static_cast<std::size_t>(position)); }
+  // The first control of that name; the program asks only for names it designed.
+  Control& operator[](std::string_view name);
+
+  const std::string& Caption() const { return caption_; }
+  void SetCaption(const std::string& caption);
+  MousePointer Pointer() const { return pointer_; }
+  void SetPointer(MousePointer pointer);
+
+  std::function<void()> on_change;
+
+ private:
+  std::string caption_;
+  MousePointer pointer_ = MousePointer::kDefault;
+  std::vector<std::unique_ptr<Control>> controls_;
+};
