@@ -5,6 +5,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
 #include <QTextDocument>
 #include <algorithm>
 #include <vector>
@@ -50,6 +51,21 @@ class WholeAreaCheckBox : public QCheckBox {
  protected:
   bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
 };
+
+// Where the designed face is missing its stand-in may run wider: narrow it until the caption fits
+// the control, as it does with the designed face.
+void FitCaption(QWidget* widget, const QFont& designed, const QString& caption, int reserved) {
+  QFont font = designed;
+  const int available = widget->width() - reserved;
+  const int needed = QFontMetrics(font).horizontalAdvance(caption);
+  if (needed > available && available > 0) {
+    for (int stretch = available * 100 / needed; stretch >= 60; stretch -= 2) {
+      font.setStretch(stretch);
+      if (QFontMetrics(font).horizontalAdvance(caption) <= available) break;
+    }
+  }
+  widget->setFont(font);
+}
 
 void Paint(QWidget* widget, std::uint32_t back_color) {
   QPalette palette = widget->palette();
@@ -132,7 +148,6 @@ void QtWindow::Build() {
     widget->setObjectName(QString::fromStdString(spec.name));
     widget->setGeometry(Pixels(spec.left), Pixels(spec.top), Pixels(spec.width),
                         Pixels(spec.height));
-    if (!spec.font.family.empty()) widget->setFont(FontOf(spec.font));
     widgets_[spec.name] = widget;
     Mirror(control);
     control.on_change = [this](const Control& changed) { Mirror(changed); };
@@ -150,9 +165,16 @@ void QtWindow::Mirror(const Control& control) {
   Paint(widget, control.BackColor());
   widget->setEnabled(control.Enabled());
   widget->setToolTip(ToolTipOf(control.ToolTipText()));
+  const QFont designed =
+      control.spec().font.family.empty() ? FontOf(kFormFont) : FontOf(control.spec().font);
+  const QString caption = QString::fromStdString(control.Caption());
   if (auto* label = qobject_cast<QLabel*>(widget)) {
-    label->setText(QString::fromStdString(control.Caption()));
+    FitCaption(label, designed, caption, 0);
+    label->setText(caption);
   } else if (auto* box = qobject_cast<QCheckBox*>(widget)) {
+    const int indicator = box->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, box) +
+                          box->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, box);
+    FitCaption(box, designed, caption, indicator + 8);
     box->setText(WithoutAccessKeys(control.Caption()));
     box->setChecked(control.Value() != 0);
   } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
