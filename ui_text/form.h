@@ -14,28 +14,28 @@ enum class ControlKind { kLabel, kCommandButton, kCheckBox, kFrame };
 std::string_view ClassNameOf(ControlKind kind);
 
 struct FontSpec {
-  std::string family;  // empty: the form's default font
+  std::string family{};  // empty: the form's default font
   double points = 0;
   bool bold = false;
 };
 
 // One row of a form's table of controls. Positions are in twips relative to the container.
 struct ControlSpec {
-  std::string name;
+  std::string name{};
   ControlKind kind = ControlKind::kLabel;
-  std::string container;  // empty: the form itself
-  std::string caption;
+  std::string container{};  // empty: the form itself
+  std::string caption{};
   int left = 0;
   int top = 0;
   int width = 0;
   int height = 0;
   int tab_index = 0;
   std::int32_t help_id = 0;
-  FontSpec font;
-  std::string tag;
+  FontSpec font{};
+  std::string tag{};
   int index = -1;  // member of a control array when >= 0
   bool enabled = true;
-  std::string picture;  // name of the button picture, empty for none
+  std::string picture{};  // name of the button picture, empty for none
 };
 
 inline constexpr int kTwipsPerPixel = 15;
