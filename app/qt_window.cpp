@@ -121,8 +121,10 @@ void QtWindow::Build() {
         // Caption on the left of the box.
         box->setLayoutDirection(Qt::RightToLeft);
         // Every change of the state, the program's own included, is the box's click.
-        connect(box, &QCheckBox::stateChanged, this, [this, &control](int state) {
-          const int value = state == Qt::Unchecked ? 0 : 1;
+        // toggled, not stateChanged: the latter is held back while a click is in progress, so
+        // the undo of a click in help mode would leave it out of step with the box.
+        connect(box, &QCheckBox::toggled, this, [this, &control](bool checked) {
+          const int value = checked ? 1 : 0;
           if (value == control.Value()) return;
           RunOutermost(module_, [&] { control.SetValue(value); });
         });
