@@ -25,7 +25,7 @@ void NoDisplayHandler(QtMsgType type, const QMessageLogContext& context, const Q
                "Zaro_MainPictureExt_Config: the window cannot be shown, no display is available "
                "(%s).\nStart it from a desktop session, or with /EXTERNAL=SILENT to save "
                "without a window.\n",
-               message.toLocal8Bit().constData());
+               message.section(QLatin1Char('\n'), 0, 0).toLocal8Bit().constData());
   std::fflush(stderr);
   std::_Exit(kExitFailure);
 }
