@@ -47,6 +47,10 @@ void Control::SetProperty(std::string_view name, const PropertyValue& value) {
   const std::string* text = std::get_if<std::string>(&value);
   if (name == "Caption" && text != nullptr) return SetCaption(*text);
   if (name == "ToolTipText" && text != nullptr) return SetToolTipText(*text);
+  if (name == "Tag" && text != nullptr) {
+    spec_.tag = *text;
+    return Changed();
+  }
   RaiseProperty(ErrorNumber::kNoSuchProperty, spec_.name);
 }
 

@@ -54,8 +54,8 @@ class Control {
   std::string ClassName() const { return std::string(ClassNameOf(spec_.kind)); }
 
   // The properties by name, as the text walk uses them: "Name", "Index", "Tag", "Caption",
-  // "ToolTipText", "WhatsThisHelpID". An unknown name raises error 438; "Index" of a control
-  // outside an array raises error 343.
+  // "ToolTipText", "WhatsThisHelpID"; the texts but "Name" can be set. An unknown name raises
+  // error 438; "Index" of a control outside an array raises error 343.
   PropertyValue Property(std::string_view name) const;
   void SetProperty(std::string_view name, const PropertyValue& value);
 
