@@ -4,8 +4,10 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include "app/qt_dialogs.h"
 #include "app/window_table.h"
@@ -107,6 +109,36 @@ TEST_F(QtWindowTest, HelpModeKeepsTheTickAndShowsOneBoxPerClick) {
   QTest::keyClick(box, Qt::Key_Space);
   EXPECT_FALSE(box->isChecked());
   EXPECT_EQ(dialogs_.shown.size(), 3U);
+}
+
+// The same with the real modal box, whose own event loop runs inside the box's click.
+TEST_F(QtWindowTest, HelpModeWithRealModalBoxes) {
+  QtDialogs real;
+  Module module(runtime_, real);
+  Form form = MakeMainForm();
+  ConfigWindow window(module, form);
+  QtWindow view(module, form, window);
+  real.parent = &view;
+  window.Form_Load();
+  view.show();
+  int boxes = 0;
+  QTimer closer;
+  QObject::connect(&closer, &QTimer::timeout, [&] {
+    if (auto* shown = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      ++boxes;
+      EXPECT_EQ(shown->windowTitle(), "Info:");
+      EXPECT_EQ(shown->text(), "Efficiency");
+      shown->accept();
+    }
+  });
+  closer.start(20);
+  auto* box = qobject_cast<QCheckBox*>(view.ControlWidget(kBox1));
+  QTest::mouseClick(qobject_cast<QPushButton*>(view.ControlWidget("CommandQuest")), Qt::LeftButton);
+  for (int click = 1; click <= 3; ++click) {
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(4, box->height() / 2));
+    EXPECT_EQ(boxes, click);
+    EXPECT_TRUE(box->isChecked());
+  }
 }
 
 TEST_F(QtWindowTest, ACloseRequestAnsweredNoKeepsTheWindowOpen) {
