@@ -225,11 +225,4 @@ TEST_F(Window, ASaveThatCannotReachProgramIniIsReportedAndEndsWithFailure) {
   EXPECT_EQ(dialogs_.shown[0].text, "File not saved: \n\r" + text::UpperCase(program_ini_));
 }
 
-TEST_F(Window, AMissingConfigurationFileEndsTheLoadBeforeAnythingIsRead) {
-  std::filesystem::remove(cfg_);
-  EXPECT_EQ(ExitOf([&] { window_.Form_Load(); }), kExitFailure);
-  ASSERT_EQ(dialogs_.shown.size(), 1U);
-  EXPECT_EQ(dialogs_.shown[0].text.rfind("File not found: \n\r", 0), 0U);
-}
-
 }  // namespace

@@ -78,41 +78,8 @@ TEST_F(QtWindowTest, WidgetsFollowTheTableOfControls) {
   EXPECT_FALSE(box2->isChecked());
 }
 
+// With the real modal box, whose own event loop runs inside the box's click.
 TEST_F(QtWindowTest, HelpModeKeepsTheTickAndShowsOneBoxPerClick) {
-  window_.Form_Load();
-  view_.show();
-  QCheckBox* box = Widget<QCheckBox>(kBox1);
-  QPushButton* quest = Widget<QPushButton>("CommandQuest");
-  // Far from the indicator: the whole rectangle of a box takes the click.
-  const QPoint on_caption(4, box->height() / 2);
-
-  QTest::mouseClick(box, Qt::LeftButton, {}, on_caption);
-  EXPECT_FALSE(box->isChecked());
-  EXPECT_TRUE(dialogs_.shown.empty());
-  QTest::mouseClick(box, Qt::LeftButton, {}, on_caption);
-  EXPECT_TRUE(box->isChecked());
-
-  QTest::mouseClick(quest, Qt::LeftButton);
-  EXPECT_EQ(quest->palette().color(QPalette::Button), QColor(0, 255, 0));
-  QTest::mouseClick(box, Qt::LeftButton, {}, on_caption);
-  QTest::mouseClick(box, Qt::LeftButton, {}, on_caption);
-  box->setFocus();
-  QTest::keyClick(box, Qt::Key_Space);
-  ASSERT_EQ(dialogs_.shown.size(), 3U);
-  for (const MessageBoxRequest& shown : dialogs_.shown) EXPECT_EQ(shown.text, "Efficiency");
-  EXPECT_TRUE(box->isChecked());
-  EXPECT_EQ(form_[kBox1].Value(), 1);
-  EXPECT_FALSE(module_.state.HelpClickGuard);
-
-  QTest::mouseClick(quest, Qt::LeftButton);
-  EXPECT_EQ(quest->palette().color(QPalette::Button), QColor(192, 192, 192));
-  QTest::keyClick(box, Qt::Key_Space);
-  EXPECT_FALSE(box->isChecked());
-  EXPECT_EQ(dialogs_.shown.size(), 3U);
-}
-
-// The same with the real modal box, whose own event loop runs inside the box's click.
-TEST_F(QtWindowTest, HelpModeWithRealModalBoxes) {
   QtDialogs real;
   Module module(runtime_, real);
   Form form = MakeMainForm();
@@ -133,12 +100,36 @@ TEST_F(QtWindowTest, HelpModeWithRealModalBoxes) {
   });
   closer.start(20);
   auto* box = qobject_cast<QCheckBox*>(view.ControlWidget(kBox1));
-  QTest::mouseClick(qobject_cast<QPushButton*>(view.ControlWidget("CommandQuest")), Qt::LeftButton);
+  auto* quest = qobject_cast<QPushButton*>(view.ControlWidget("CommandQuest"));
+  // Far from the indicator: the whole rectangle of a box takes the click.
+  const QPoint on_caption(4, box->height() / 2);
+
+  QTest::mouseClick(box, Qt::LeftButton, {}, on_caption);
+  EXPECT_FALSE(box->isChecked());
+  QTest::mouseClick(box, Qt::LeftButton, {}, on_caption);
+  EXPECT_TRUE(box->isChecked());
+  EXPECT_EQ(boxes, 0);
+
+  QTest::mouseClick(quest, Qt::LeftButton);
+  EXPECT_EQ(quest->palette().color(QPalette::Button), QColor(0, 255, 0));
   for (int click = 1; click <= 3; ++click) {
-    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(4, box->height() / 2));
+    if (click < 3) {
+      QTest::mouseClick(box, Qt::LeftButton, {}, on_caption);
+    } else {
+      box->setFocus();
+      QTest::keyClick(box, Qt::Key_Space);
+    }
     EXPECT_EQ(boxes, click);
     EXPECT_TRUE(box->isChecked());
+    EXPECT_EQ(form[kBox1].Value(), 1);
+    EXPECT_FALSE(module.state.HelpClickGuard);
   }
+
+  QTest::mouseClick(quest, Qt::LeftButton);
+  EXPECT_EQ(quest->palette().color(QPalette::Button), QColor(192, 192, 192));
+  QTest::keyClick(box, Qt::Key_Space);
+  EXPECT_FALSE(box->isChecked());
+  EXPECT_EQ(boxes, 3);
 }
 
 TEST_F(QtWindowTest, ACloseRequestAnsweredNoKeepsTheWindowOpen) {

@@ -101,16 +101,6 @@ TEST_F(Locations, MissingConfigurationFileIsReportedAndEndsTheProgram) {
   EXPECT_EQ(dialogs_.shown[0].icon, MessageIcon::kCritical);
 }
 
-TEST_F(Locations, MissingConfigurationFileInSilentRunGoesToServiceLog) {
-  module_.state.SilentMode = true;
-  EXPECT_THROW(GetCFGPath(module_), ProgramEnded);
-  EXPECT_TRUE(dialogs_.shown.empty());
-  EXPECT_EQ(ReadBytes(runtime_.service_log),
-            "! Fault Zaro_MainPictureExt_Config: File not found: \n\r" +
-                text::UpperCase(dir_ / "plant/Zaro_MainPictureExt/Zaro_MainPictureExt.cfg") +
-                "\r\n");
-}
-
 TEST_F(Locations, ModuleNameFollowsTheProgramName) {
   runtime_.program_name = "Tool_Config";
   const std::string cfg = Put("Tool/Tool.cfg", "");
