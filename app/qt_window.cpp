@@ -25,11 +25,11 @@ QColor ColorOf(std::uint32_t value) {
                 static_cast<int>((value >> 16) & 0xFFU));
 }
 
-QFont FontOf(const FontSpec& spec) {
-  QFont font(QString::fromStdString(spec.family));
+QFont FontOf(const FontDesign& design) {
+  QFont font(QString::fromStdString(design.family));
   font.setStyleHint(QFont::SansSerif);
-  font.setPointSizeF(spec.points);
-  font.setBold(spec.bold);
+  font.setPointSizeF(design.points);
+  font.setBold(design.bold);
   return font;
 }
 
@@ -103,10 +103,10 @@ void QtWindow::Build() {
   std::vector<std::pair<int, QWidget*>> focus_order;
   for (int position = 0; position < form_.Count(); ++position) {
     Control& control = form_.At(position);
-    const ControlSpec& spec = control.spec();
-    QWidget* container = spec.container.empty() ? this : ControlWidget(spec.container);
+    const ControlDesign& design = control.design();
+    QWidget* container = design.container.empty() ? this : ControlWidget(design.container);
     QWidget* widget = nullptr;
-    switch (spec.kind) {
+    switch (design.kind) {
       case ControlKind::kLabel: {
         auto* label = new QLabel(container);
         label->setTextFormat(Qt::PlainText);
@@ -129,13 +129,13 @@ void QtWindow::Build() {
           RunOutermost(module_, [&] { control.SetValue(value); });
         });
         widget = box;
-        focus_order.emplace_back(spec.tab_index, box);
+        focus_order.emplace_back(design.tab_index, box);
         break;
       }
       case ControlKind::kCommandButton: {
         auto* button = new QPushButton(container);
         button->setAutoDefault(false);
-        const QPixmap picture = ButtonPicture(spec.picture);
+        const QPixmap picture = ButtonPicture(design.picture);
         if (!picture.isNull()) {
           button->setIcon(QIcon(picture));
           button->setIconSize(picture.size());
@@ -143,14 +143,14 @@ void QtWindow::Build() {
         connect(button, &QPushButton::clicked, this,
                 [this, &control] { RunOutermost(module_, [&] { control.Click(); }); });
         widget = button;
-        focus_order.emplace_back(spec.tab_index, button);
+        focus_order.emplace_back(design.tab_index, button);
         break;
       }
     }
-    widget->setObjectName(QString::fromStdString(spec.name));
-    widget->setGeometry(Pixels(spec.left), Pixels(spec.top), Pixels(spec.width),
-                        Pixels(spec.height));
-    widgets_[spec.name] = widget;
+    widget->setObjectName(QString::fromStdString(design.name));
+    widget->setGeometry(Pixels(design.left), Pixels(design.top), Pixels(design.width),
+                        Pixels(design.height));
+    widgets_[design.name] = widget;
     Mirror(control);
     control.on_change = [this](const Control& changed) { Mirror(changed); };
   }
@@ -168,7 +168,7 @@ void QtWindow::Mirror(const Control& control) {
   widget->setEnabled(control.Enabled());
   widget->setToolTip(ToolTipOf(control.ToolTipText()));
   const QFont designed =
-      control.spec().font.family.empty() ? FontOf(kFormFont) : FontOf(control.spec().font);
+      control.design().font.family.empty() ? FontOf(kFormFont) : FontOf(control.design().font);
   const QString caption = QString::fromStdString(control.Caption());
   if (auto* label = qobject_cast<QLabel*>(widget)) {
     FitCaption(label, designed, caption, 0);

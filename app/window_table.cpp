@@ -1,11 +1,11 @@
 #include "app/window_table.h"
 
-const std::vector<ControlSpec>& MainWindowTable() {
+const std::vector<ControlDesign>& MainWindowTable() {
   using enum ControlKind;
-  const FontSpec header_font{"MS Sans Serif", 13.5, true};
-  const FontSpec box_font{"MS Sans Serif", 12, true};
+  const FontDesign header_font{"MS Sans Serif", 13.5, true};
+  const FontDesign box_font{"MS Sans Serif", 12, true};
   // clang-format off
-  static const std::vector<ControlSpec> table{
+  static const std::vector<ControlDesign> table{
     // name                           kind            container    caption
     //   left   top    width  height tab help font         tag  index enabled picture
     {"Header", kLabel, "", "Zaro_MainPictureExt - Konfiguration Hauptbild Zaro",

@@ -9,10 +9,10 @@ inline constexpr const char* kDesignCaption = "Base Q7XCFG-Erweiterung";
 inline constexpr int kClientWidthTwips = 11880;
 inline constexpr int kClientHeightTwips = 8595;
 // The form's own font, used by every control that names none.
-inline const FontSpec kFormFont{"MS Sans Serif", 8, false};
+inline const FontDesign kFormFont{"MS Sans Serif", 8, false};
 
 // The window's eight controls, containers before their contents.
-const std::vector<ControlSpec>& MainWindowTable();
+const std::vector<ControlDesign>& MainWindowTable();
 
 // A fresh form of the window as designed.
 Form MakeMainForm();

@@ -27,20 +27,20 @@ std::string_view ClassNameOf(ControlKind kind) {
   return "";
 }
 
-Control::Control(ControlSpec spec)
-    : spec_(std::move(spec)), caption_(spec_.caption), enabled_(spec_.enabled) {}
+Control::Control(ControlDesign design)
+    : design_(std::move(design)), caption_(design_.caption), enabled_(design_.enabled) {}
 
 PropertyValue Control::Property(std::string_view name) const {
-  if (name == "Name") return spec_.name;
-  if (name == "Tag") return spec_.tag;
+  if (name == "Name") return design_.name;
+  if (name == "Tag") return design_.tag;
   if (name == "Caption") return caption_;
   if (name == "ToolTipText") return tool_tip_;
-  if (name == "WhatsThisHelpID") return spec_.help_id;
+  if (name == "WhatsThisHelpID") return design_.help_id;
   if (name == "Index") {
-    if (spec_.index < 0) RaiseProperty(ErrorNumber::kNotAnArray, spec_.name);
-    return spec_.index;
+    if (design_.index < 0) RaiseProperty(ErrorNumber::kNotAnArray, design_.name);
+    return design_.index;
   }
-  RaiseProperty(ErrorNumber::kNoSuchProperty, spec_.name);
+  RaiseProperty(ErrorNumber::kNoSuchProperty, design_.name);
 }
 
 void Control::SetProperty(std::string_view name, const PropertyValue& value) {
@@ -48,10 +48,10 @@ void Control::SetProperty(std::string_view name, const PropertyValue& value) {
   if (name == "Caption" && text != nullptr) return SetCaption(*text);
   if (name == "ToolTipText" && text != nullptr) return SetToolTipText(*text);
   if (name == "Tag" && text != nullptr) {
-    spec_.tag = *text;
+    design_.tag = *text;
     return Changed();
   }
-  RaiseProperty(ErrorNumber::kNoSuchProperty, spec_.name);
+  RaiseProperty(ErrorNumber::kNoSuchProperty, design_.name);
 }
 
 void Control::SetCaption(const std::string& caption) {
@@ -89,10 +89,10 @@ void Control::Changed() {
   if (on_change) on_change(*this);
 }
 
-Form::Form(std::string caption, const std::vector<ControlSpec>& table)
+Form::Form(std::string caption, const std::vector<ControlDesign>& table)
     : caption_(std::move(caption)) {
   controls_.reserve(table.size());
-  for (const ControlSpec& spec : table) controls_.push_back(std::make_unique<Control>(spec));
+  for (const ControlDesign& design : table) controls_.push_back(std::make_unique<Control>(design));
 }
 
 Control& Form::operator[](std::string_view name) {

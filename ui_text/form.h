@@ -13,14 +13,14 @@ enum class ControlKind { kLabel, kCommandButton, kCheckBox, kFrame };
 // The class name the toolkit reports for a kind; the text walk compares it.
 std::string_view ClassNameOf(ControlKind kind);
 
-struct FontSpec {
+struct FontDesign {
   std::string family{};  // empty: the form's default font
   double points = 0;
   bool bold = false;
 };
 
 // One row of a form's table of controls. Positions are in twips relative to the container.
-struct ControlSpec {
+struct ControlDesign {
   std::string name{};
   ControlKind kind = ControlKind::kLabel;
   std::string container{};  // empty: the form itself
@@ -31,7 +31,7 @@ struct ControlSpec {
   int height = 0;
   int tab_index = 0;
   std::int32_t help_id = 0;
-  FontSpec font{};
+  FontDesign font{};
   std::string tag{};
   int index = -1;  // member of a control array when >= 0
   bool enabled = true;
@@ -48,10 +48,10 @@ using PropertyValue = std::variant<std::int32_t, std::string>;
 // A control of a form with the state the program reads and sets. A view may mirror it on screen.
 class Control {
  public:
-  explicit Control(ControlSpec spec);
+  explicit Control(ControlDesign design);
 
-  const ControlSpec& spec() const { return spec_; }
-  std::string ClassName() const { return std::string(ClassNameOf(spec_.kind)); }
+  const ControlDesign& design() const { return design_; }
+  std::string ClassName() const { return std::string(ClassNameOf(design_.kind)); }
 
   // The properties by name, as the text walk uses them: "Name", "Index", "Tag", "Caption",
   // "ToolTipText", "WhatsThisHelpID"; the texts but "Name" can be set. An unknown name raises
@@ -59,12 +59,12 @@ class Control {
   PropertyValue Property(std::string_view name) const;
   void SetProperty(std::string_view name, const PropertyValue& value);
 
-  const std::string& Name() const { return spec_.name; }
+  const std::string& Name() const { return design_.name; }
   const std::string& Caption() const { return caption_; }
   void SetCaption(const std::string& caption);
   const std::string& ToolTipText() const { return tool_tip_; }
   void SetToolTipText(const std::string& text);
-  std::int32_t WhatsThisHelpID() const { return spec_.help_id; }
+  std::int32_t WhatsThisHelpID() const { return design_.help_id; }
   bool Enabled() const { return enabled_; }
   void SetEnabled(bool enabled);
   std::uint32_t BackColor() const { return back_color_; }
@@ -85,7 +85,7 @@ class Control {
  private:
   void Changed();
 
-  ControlSpec spec_;
+  ControlDesign design_;
   std::string caption_;
   std::string tool_tip_;
   bool enabled_;
@@ -99,7 +99,7 @@ enum class MousePointer { kDefault, kHourglass };
 // mouse pointer. Without a view it is the headless form of silent runs and tests.
 class Form {
  public:
-  Form(std::string caption, const std::vector<ControlSpec>& table);
+  Form(std::string caption, const std::vector<ControlDesign>& table);
 
   int Count() const { return static_cast<int>(controls_.size()); }
   Control& At(int position) { return *controls_.at(static_cast<std::size_t>(position)); }

@@ -40,16 +40,16 @@ TEST_F(QtWindowTest, WidgetsFollowTheTableOfControls) {
   EXPECT_EQ(view_.size(), QSize(792, 573));
   EXPECT_EQ(view_.windowTitle(), "Base Q7XCFG-Erweiterung");
   EXPECT_EQ(view_.palette().color(QPalette::Window), QColor(192, 192, 192));
-  for (const ControlSpec& spec : MainWindowTable()) {
-    SCOPED_TRACE(spec.name);
-    QWidget* widget = Widget(spec.name);
+  for (const ControlDesign& design : MainWindowTable()) {
+    SCOPED_TRACE(design.name);
+    QWidget* widget = Widget(design.name);
     ASSERT_NE(widget, nullptr);
-    QWidget* container = spec.container.empty() ? &view_ : Widget(spec.container);
+    QWidget* container = design.container.empty() ? &view_ : Widget(design.container);
     EXPECT_EQ(widget->parentWidget(), container);
     EXPECT_EQ(widget->geometry(),
-              QRect(spec.left / 15, spec.top / 15, spec.width / 15, spec.height / 15));
+              QRect(design.left / 15, design.top / 15, design.width / 15, design.height / 15));
     EXPECT_EQ(widget->palette().color(QPalette::Window), QColor(192, 192, 192));
-    EXPECT_EQ(widget->isEnabled(), spec.name != "CommandOK");
+    EXPECT_EQ(widget->isEnabled(), design.name != "CommandOK");
   }
   EXPECT_NE(Widget<QGroupBox>("MainFrame"), nullptr);
   EXPECT_EQ(Widget<QGroupBox>("FrameFPI")->title(), "");

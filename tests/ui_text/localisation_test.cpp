@@ -32,9 +32,9 @@ IniFile Parse(const std::string& bytes) {
 }
 
 // A form with what the real window lacks: a control array, tags, a help number out of range.
-const std::vector<ControlSpec>& TestTable() {
+const std::vector<ControlDesign>& TestTable() {
   using enum ControlKind;
-  static const std::vector<ControlSpec> table{
+  static const std::vector<ControlDesign> table{
       {.name = "Title", .kind = kLabel, .caption = "Titel"},
       {.name = "Opt", .kind = kCheckBox, .caption = "Option A", .help_id = 7, .index = 0},
       {.name = "Opt", .kind = kCheckBox, .caption = "Option B", .help_id = 8, .index = 1},
