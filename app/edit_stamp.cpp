@@ -12,11 +12,10 @@ std::string EditorCodeOf(std::string_view environment_entry) {
   const std::string_view value =
       equals == std::string_view::npos ? environment_entry : environment_entry.substr(equals + 1);
   std::string code;
-  for (const char32_t c : text::DecodeUtf8(value)) {
-    if (c == U'-' || c == U'_') continue;
-    const std::string ansi = text::Utf8ToWindows1252(text::EncodeUtf8(std::u32string(1, c)));
+  for (const char c : text::Utf8ToWindows1252(value)) {
+    if (c == '-' || c == '_') continue;
     char hex[8];
-    std::snprintf(hex, sizeof hex, "%X", static_cast<unsigned char>(ansi.at(0)) + 5U);
+    std::snprintf(hex, sizeof hex, "%X", static_cast<unsigned char>(c) + 5U);
     code += hex;
   }
   return code;

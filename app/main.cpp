@@ -2,11 +2,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/config_window.h"
-#include "app/qt_dialogs.h"
-#include "app/qt_window.h"
+#include "app/main_window.h"
 #include "app/silent_run.h"
-#include "app/window_table.h"
 #include "environment/native_runtime.h"
 #include "errors/error_handler.h"
 
@@ -36,14 +33,8 @@ int RunWindow(NativeRuntime& runtime, int argc, char** argv) {
   qInstallMessageHandler(previous_handler);
   runtime.SetEventPump([] { QCoreApplication::processEvents(); });
 
-  QtDialogs dialogs;
-  Module module(runtime, dialogs);
-  Form form = MakeMainForm();
-  ConfigWindow window(module, form);
-  QtWindow view(module, form, window);
-  dialogs.parent = &view;
-  RunOutermost(module, [&] { window.Form_Load(); });
-  view.show();
+  MainWindow main_window(runtime);
+  main_window.LoadAndShow();
   return QApplication::exec();
 }
 

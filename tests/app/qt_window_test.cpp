@@ -9,6 +9,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "app/main_window.h"
 #include "app/qt_dialogs.h"
 #include "app/window_table.h"
 #include "support/fakes.h"
@@ -80,14 +81,9 @@ TEST_F(QtWindowTest, WidgetsFollowTheTableOfControls) {
 
 // With the real modal box, whose own event loop runs inside the box's click.
 TEST_F(QtWindowTest, HelpModeKeepsTheTickAndShowsOneBoxPerClick) {
-  QtDialogs real;
-  Module module(runtime_, real);
-  Form form = MakeMainForm();
-  ConfigWindow window(module, form);
-  QtWindow view(module, form, window);
-  real.parent = &view;
-  window.Form_Load();
-  view.show();
+  MainWindow real(runtime_);
+  real.LoadAndShow();
+  QtWindow& view = real.view;
   int boxes = 0;
   QTimer closer;
   QObject::connect(&closer, &QTimer::timeout, [&] {
@@ -121,8 +117,8 @@ TEST_F(QtWindowTest, HelpModeKeepsTheTickAndShowsOneBoxPerClick) {
     }
     EXPECT_EQ(boxes, click);
     EXPECT_TRUE(box->isChecked());
-    EXPECT_EQ(form[kBox1].Value(), 1);
-    EXPECT_FALSE(module.state.HelpClickGuard);
+    EXPECT_EQ(real.form[kBox1].Value(), 1);
+    EXPECT_FALSE(real.module.state.HelpClickGuard);
   }
 
   QTest::mouseClick(quest, Qt::LeftButton);

@@ -6,12 +6,8 @@
 #include <cstdio>
 #include <string>
 
-#include "app/config_window.h"
-#include "app/qt_dialogs.h"
-#include "app/qt_window.h"
-#include "app/window_table.h"
+#include "app/main_window.h"
 #include "environment/native_runtime.h"
-#include "errors/error_handler.h"
 
 namespace {
 
@@ -38,13 +34,9 @@ int main(int argc, char** argv) {
   PlantRuntime runtime(0, nullptr, argv[1]);
   const std::string out = argv[2];
   QApplication application(argc, argv);
-  QtDialogs dialogs;
-  Module module(runtime, dialogs);
-  Form form = MakeMainForm();
-  ConfigWindow window(module, form);
-  QtWindow view(module, form, window);
-  RunOutermost(module, [&] { window.Form_Load(); });
-  view.show();
+  MainWindow main_window(runtime);
+  main_window.LoadAndShow();
+  QtWindow& view = main_window.view;
   QApplication::processEvents();
   // The frame is the window manager's; render the client area with the title above it.
   const QPixmap client = view.grab();

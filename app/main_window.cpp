@@ -1,0 +1,8 @@
+#include "app/main_window.h"
+
+#include "errors/error_handler.h"
+
+void MainWindow::LoadAndShow() {
+  RunOutermost(module, [&] { window.Form_Load(); });
+  view.show();
+}

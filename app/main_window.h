@@ -1,0 +1,24 @@
+#pragma once
+
+#include "app/config_window.h"
+#include "app/qt_dialogs.h"
+#include "app/qt_window.h"
+#include "app/window_table.h"
+#include "environment/module.h"
+#include "environment/runtime.h"
+
+// The one window on screen with everything it works with, its boxes parented to it.
+struct MainWindow {
+  explicit MainWindow(Runtime& runtime) : module(runtime, dialogs) { dialogs.parent = &view; }
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
+  // Runs the load as the outermost frame of an event, then shows the window.
+  void LoadAndShow();
+
+  QtDialogs dialogs;
+  Module module;
+  Form form = MakeMainForm();
+  ConfigWindow window{module, form};
+  QtWindow view{module, form, window};
+};
