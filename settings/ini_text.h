@@ -6,40 +6,61 @@
 #include <string>
 #include <string_view>
 
-// INI files as the Windows profile functions see them, worked on in memory. All text here is
-// raw file bytes (Windows-1252); names and values passed in are bytes of the same kind.
+// INI files as the Windows profile functions see them, worked on in memory.
 //
 // Lines end at CR LF, LF or a lone CR. "[name]" opens a section (a header without "]" is named
 // by the rest of its line); "name=value" is an entry; a line starting with ";" is a comment.
-// Spaces and tabs around names and values do not count. Names match without regard to case,
-// Windows-1252 letters included; the names passed in are compared without their surrounding
-// blanks. Entries above the first header belong to no section and are never found. Only the
-// first section of a name is looked at, and within it the first entry of a name.
+// Spaces, tabs and vertical tabs around lines, names and values do not count. Names match
+// without regard to case; the names passed in are compared without their surrounding blanks.
+// Entries above the first header belong to no section and are never found. Only the first
+// section of a name is looked at, and within it the first entry of a name.
 namespace ini {
 
 // GetPrivateProfileString hands out at most this many characters.
 inline constexpr std::size_t kMaxValueLength = 254;
 
+// What the core's bytes are: raw Windows-1252 bytes, or UTF-8 (files with a byte order mark).
+enum class Charset { kWindows1252, kUtf8 };
+
 // True when the names are equal apart from the case of their letters.
-bool NamesEqual(std::string_view a, std::string_view b);
+bool NamesEqual(std::string_view a, std::string_view b, Charset charset = Charset::kWindows1252);
 
 // The entry's value: trimmed, one pair of matching quotes ("..." or '...') removed, then cut at
-// the first NUL byte. Not cut to kMaxValueLength. nullopt when the section or the entry is
-// missing; a blank value gives "".
+// the first NUL. Not cut to kMaxValueLength. nullopt when the section or the entry is missing;
+// a blank value gives "".
 std::optional<std::string> FindValue(std::string_view file_bytes, std::string_view section,
-                                     std::string_view entry);
+                                     std::string_view entry,
+                                     Charset charset = Charset::kWindows1252);
 
-// The file after writing entry=value into the section. An existing entry keeps its line up to
+// The text after writing entry=value into the section. An existing entry keeps its line up to
 // and including the "=" and gets the new value; a new entry follows the section's last entry
-// (or its header); a new section goes at the end. New lines use the file's first line end (CR LF
-// when it has none). Value and new names are written exactly as given; every other byte stays.
-// Empty input yields a new file: "[section]" CR LF "entry=value" CR LF.
+// (or its header); a new section goes at the end. New lines use the text's first line end (CR LF
+// when it has none). New names are written without their surrounding blanks, the value exactly
+// as given; every other byte stays. Empty text yields "[section]" CR LF "entry=value" CR LF.
 std::string RewriteEntry(std::string_view file_bytes, std::string_view section,
-                         std::string_view entry, std::string_view value);
+                         std::string_view entry, std::string_view value,
+                         Charset charset = Charset::kWindows1252);
 
 // A value read as an integer the way GetPrivateProfileInt does: leading blanks, an optional
-// sign, then decimal digits or "0x" and hex digits, up to the first other character; wraps
-// modulo 2^32. Anything without digits gives 0; telling "" from missing is the caller's job.
+// sign, then decimal digits, or "0x", "0o" or "0b" (lower case only) and digits of that base, up
+// to the first other character; wraps modulo 2^32. No digits give 0; telling "" from missing is
+// the caller's job.
 std::int32_t ParseProfileInt(std::string_view value);
+
+// Whole files. A file is Windows-1252 unless it starts with a byte order mark: FF FE makes it
+// UTF-16 LE, EF BB BF UTF-8; the mark stays. A file that starts with FE FF (UTF-16 BE) or does
+// not decode in its declared encoding is never rewritten and reads as empty. Names and values
+// here are UTF-8; text a Windows-1252 file cannot hold becomes "?".
+
+// The entry's value cut to kMaxValueLength characters; nullopt when it is missing.
+std::optional<std::string> ReadEntry(std::string_view file_bytes, std::string_view section,
+                                     std::string_view entry);
+
+// The file's bytes after writing entry=value, in the file's own encoding. nullopt when the file
+// must not be rewritten: it cannot be decoded, or the names or the value would break its lines
+// or could not be found again (a line break anywhere, a blank name, "]" in the section, "=" in
+// the entry or "[" or ";" at its start).
+std::optional<std::string> WriteEntry(std::string_view file_bytes, std::string_view section,
+                                      std::string_view entry, std::string_view value);
 
 }  // namespace ini

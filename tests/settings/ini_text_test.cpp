@@ -71,8 +71,10 @@ INSTANTIATE_TEST_SUITE_P(
                     "b",
                     "[1031]\nCaption_CheckAuswurfAufTats\xE4"
                     "chliche_=b\n"},
-        RewriteCase{"WritesValueAndNamesVerbatim", "[A]\nk=1\n", " B", "n ", " \"v\" ",
-                    "[A]\nk=1\n[ B]\nn = \"v\" \n"}),
+        RewriteCase{"TrimsNamesWritesValueVerbatim", "[A]\nk=1\n", " \vB\t", "n ", " \"v\" ",
+                    "[A]\nk=1\n[B]\nn= \"v\" \n"},
+        RewriteCase{"FindsTrimmedNames", "[Sec]\nkey=1\n", "  Sec  ", "  key  ", "2",
+                    "[Sec]\nkey=2\n"}),
     CaseName<RewriteCase>);
 
 struct FindCase {
@@ -97,6 +99,7 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, FindValueTest,
     testing::Values(
         FindCase{"TrimsAndRemovesDoubleQuotes", "[A]\n \tk \t= \t\"a b\" \t\r", "A", "k", "a b"},
+        FindCase{"TrimsVerticalTabs", "\v[A]\v\n\v\vk\v=\v1\v\n", "A", "k", "1"},
         FindCase{"RemovesSingleQuotes", "[A]\nk='a'\n", "A", "k", "a"},
         FindCase{"KeepsUnmatchedQuotes", "[A]\nk=\"a'\n", "A", "k", "\"a'"},
         FindCase{"KeepsLoneQuote", "[A]\nk=\"\n", "A", "k", "\""},
@@ -117,6 +120,60 @@ INSTANTIATE_TEST_SUITE_P(
                  std::string(300, 'x')}),
     CaseName<FindCase>);
 
+// A file in UTF-16 LE: the mark, then the text's code units, low byte first.
+std::string Le(std::u16string_view text) {
+  std::string bytes = "\xFF\xFE";
+  for (const char16_t unit : text) {
+    bytes += static_cast<char>(unit & 0xFF);
+    bytes += static_cast<char>(unit >> 8);
+  }
+  return bytes;
+}
+
+struct FileCase {
+  const char* name;
+  std::string before;
+  std::string section, value;        // written to entry "k"
+  std::optional<std::string> after;  // nullopt: refused, the file stays as it was
+  std::optional<std::string> read;   // entry "K" of the file afterwards
+};
+
+void PrintTo(const FileCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class WholeFileTest : public testing::TestWithParam<FileCase> {};
+
+TEST_P(WholeFileTest, KeepsTheFilesEncodingOrLeavesItAlone) {
+  const FileCase& c = GetParam();
+  EXPECT_EQ(ini::WriteEntry(c.before, c.section, "k", c.value), c.after);
+  EXPECT_EQ(ini::ReadEntry(c.after.value_or(c.before), c.section, "K"), c.read);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, WholeFileTest,
+    testing::Values(
+        FileCase{"Utf16LeKeepsMarkAndEveryOtherCharacter",
+                 Le(u"[S]\r\nk=alt\r\n;\u2192 \u00FC\U0001F600\n"), "s", "neu\u2192",
+                 Le(u"[S]\r\nk=neu\u2192\r\n;\u2192 \u00FC\U0001F600\n"), "neu\u2192"},
+        FileCase{"Utf16LeEmptyAfterMark", "\xFF\xFE", "S", "v", Le(u"[S]\r\nk=v\r\n"), "v"},
+        FileCase{"Utf8MarkThenHeaderAndFoldedName", "\xEF\xBB\xBF[GR\u00D6\u00DFE]\nk=1\n",
+                 "gr\u00F6\u00DFe", "\u00E4", "\xEF\xBB\xBF[GR\u00D6\u00DFE]\nk=\u00E4\n",
+                 "\u00E4"},
+        FileCase{"Windows1252GetsQuestionMarks", "[S]\n", "S", "a\u2192\u00FC", "[S]\nk=a?\xFC\n",
+                 "a?\u00FC"},
+        FileCase{"Utf16BeIsLeftAlone", "\xFE\xFF\0[\0S\0]\0\n\0k\0=\0\x31"s, "S", "2", std::nullopt,
+                 std::nullopt},
+        FileCase{"BrokenUtf8IsLeftAlone", "\xEF\xBB\xBF[S]\nk=\xC3(\n", "S", "2", std::nullopt,
+                 std::nullopt},
+        FileCase{"OddUtf16IsLeftAlone", Le(u"[S]\nk=1\n") + "x", "S", "2", std::nullopt,
+                 std::nullopt},
+        FileCase{"LoneSurrogateIsLeftAlone", Le(u"[S]\nk=\xD800\n"), "S", "2", std::nullopt,
+                 std::nullopt},
+        FileCase{"LineBreakInValueIsRefused", "[S]\nk=1\n", "S", "2\r\n[T]", std::nullopt, "1"},
+        FileCase{"BracketInSectionIsRefused", "[S]\nk=1\n", "S]", "2", std::nullopt, std::nullopt}),
+    CaseName<FileCase>);
+
 class ParseProfileIntTest : public testing::TestWithParam<std::pair<std::string, std::int32_t>> {};
 
 TEST_P(ParseProfileIntTest, ParsesLikeThePlatform) {
@@ -127,7 +184,8 @@ INSTANTIATE_TEST_SUITE_P(
     Table, ParseProfileIntTest,
     testing::Values(std::pair<std::string, std::int32_t>{"12abc", 12}, std::pair{"abc", 0},
                     std::pair{" \t-42", -42}, std::pair{"+7", 7}, std::pair{"- 5", 0},
-                    std::pair{"0x1F", 31}, std::pair{"0X1fg", 31}, std::pair{"-0x10", -16},
+                    std::pair{"0x1Fg", 31}, std::pair{"0X1F", 0}, std::pair{"-0x10", -16},
+                    std::pair{"0o17", 15}, std::pair{"0b101", 5}, std::pair{"0b12", 1},
                     std::pair{"0x", 0}, std::pair{"40000", 40000}, std::pair{"4294967295", -1},
                     std::pair{"4294967296", 0}, std::pair{"2147483648", INT32_MIN},
                     std::pair{"0xFFFFFFFF", -1}, std::pair{"0x123456789", 0x23456789}));
