@@ -5,12 +5,14 @@
 #include <string>
 #include <string_view>
 
-// The profile-file primitives the INI access procedures stand on. Text is UTF-8 here and
-// Windows-1252 (the ANSI code page on Windows) in the file. Every call reads the file afresh.
+// The profile-file primitives the INI access procedures stand on. Text is UTF-8 here; in the file
+// it is Windows-1252 (the ANSI code page on Windows), or UTF-8 or UTF-16 LE behind a byte order
+// mark. Every call reads the file afresh.
 namespace ini {
 
 // The entry's value, trimmed and with one pair of surrounding quotes removed, cut to 254
-// characters; "" when the file, the section or the entry is missing or the value is blank.
+// characters; "" when the file, the section or the entry is missing, the value is blank or the
+// file cannot be decoded.
 // Section and entry names match without regard to case.
 std::string ReadProfileString(const std::string& file_name, std::string_view section,
                               std::string_view entry);
@@ -21,8 +23,11 @@ std::int32_t ReadProfileInt(const std::string& file_name, std::string_view secti
                             std::string_view entry, std::int32_t fallback);
 
 // Writes entry=value into the section, creating the file, the section or the entry as needed;
-// every other byte of the file stays as it was and the file is replaced atomically.
-// False when nothing was written; the old file is then untouched.
+// every other byte of the file stays as it was, in the file's own encoding, and the file is
+// replaced atomically: a reader, or a crash at any moment, sees the old file or the new one.
+// Writers of this program take turns; one that waits too long gives up. A write that would
+// change no byte leaves the file alone. False when nothing was written (also for a file that
+// cannot be decoded, see ini_text.h); the old file is then untouched.
 bool WriteProfileString(const std::string& file_name, std::string_view section,
                         std::string_view entry, std::string_view value);
 

@@ -1,32 +1,47 @@
 #include "settings/ini_backend.h"
 
+#include "settings/ini_backend_posix.h"
 #include "support/fakes.h"
 
-#include <grp.h>
+#include <fcntl.h>
+#include <sched.h>
+#include <signal.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
-#include <iterator>
+#include <optional>
+#include <random>
 #include <string>
+#include <thread>
 
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::string_literals;
+using Names = std::set<std::string>;
 
-mode_t ModeOf(const fs::path& path) {
+struct stat StatOf(const std::string& path) {
   struct stat st {};
-  return stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+  stat(path.c_str(), &st);
+  return st;
+}
+
+// The exit status of a child that runs `body` and ends with what it returns.
+int InChild(const std::function<int()>& body) {
+  const pid_t child = fork();
+  if (child == 0) _exit(body());
+  int status = 0;
+  if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+  return WEXITSTATUS(status);
 }
 
 class IniBackendTest : public testing::Test {
  protected:
-  std::size_t EntriesInDir() const {
-    return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir_.path()), {}));
-  }
-
   TempDir dir_;
   std::string file_ = dir_ / "test.ini";
 };
@@ -55,28 +70,18 @@ TEST_F(IniBackendTest, ReadsValuesLikeTheProfileFunctions) {
   EXPECT_EQ(ini::ReadProfileInt(file_, "S", "missing", -3), -3);
 }
 
-TEST_F(IniBackendTest, MissingFileReadsAsMissingAndStaysMissing) {
-  EXPECT_EQ(ini::ReadProfileString(file_, "S", "k"), "");
-  EXPECT_EQ(ini::ReadProfileInt(file_, "S", "k", 42), 42);
-  EXPECT_EQ(EntriesInDir(), 0u);
-}
-
-TEST_F(IniBackendTest, NewFileGetsExactBytesAndUmaskedMode) {
+TEST_F(IniBackendTest, NewFileIsUmaskedAndAReplacedOneKeepsItsMode) {
   const mode_t old_mask = umask(027);
   const bool written = ini::WriteProfileString(file_, "S", "k", "v");
   umask(old_mask);
   ASSERT_TRUE(written);
   EXPECT_EQ(ReadBytes(file_), "[S]\r\nk=v\r\n");
-  EXPECT_EQ(ModeOf(file_), 0640u);
-  EXPECT_EQ(EntriesInDir(), 1u);
-}
+  EXPECT_EQ(StatOf(file_).st_mode & 07777, 0640u);
 
-TEST_F(IniBackendTest, ReplacedFileKeepsItsPermissionBits) {
-  WriteBytes(file_, "[S]\nk=1\n");
   ASSERT_EQ(chmod(file_.c_str(), 0604), 0);
   ASSERT_TRUE(ini::WriteProfileString(file_, "S", "k", "2"));
-  EXPECT_EQ(ReadBytes(file_), "[S]\nk=2\n");
-  EXPECT_EQ(ModeOf(file_), 0604u);
+  EXPECT_EQ(StatOf(file_).st_mode & 07777, 0604u);
+  EXPECT_EQ(NamesIn(dir_.path()), Names{"test.ini"});
 }
 
 TEST_F(IniBackendTest, WritesThroughRelativeSymlink) {
@@ -88,45 +93,133 @@ TEST_F(IniBackendTest, WritesThroughRelativeSymlink) {
   EXPECT_EQ(ReadBytes(dir_ / "real/target.ini"), "[S]\nk=2\n");
 }
 
-TEST_F(IniBackendTest, FailedWritesLeaveNothingBehind) {
-  fs::create_directory(dir_.path() / "folder.ini");
-  for (const std::string& name : {""s, dir_ / "missing/x.ini", dir_ / "folder.ini"}) {
-    EXPECT_FALSE(ini::WriteProfileString(name, "S", "k", "v")) << name;
-  }
-  EXPECT_EQ(EntriesInDir(), 1u);
-  EXPECT_TRUE(fs::is_empty(dir_.path() / "folder.ini"));
+TEST_F(IniBackendTest, WriteOfTheStoredValueLeavesTheFileAlone) {
+  WriteBytes(file_, "[S]\nk=1\n");
+  const timespec long_ago[2] = {{1'000'000'000, 0}, {1'000'000'000, 0}};
+  ASSERT_EQ(utimensat(AT_FDCWD, file_.c_str(), long_ago, 0), 0);
+  const ino_t inode = StatOf(file_).st_ino;
+  EXPECT_TRUE(ini::WriteProfileString(file_, " s ", "K", "1"));
+  EXPECT_EQ(StatOf(file_).st_ino, inode);
+  EXPECT_EQ(StatOf(file_).st_mtim.tv_sec, 1'000'000'000);
 }
 
-TEST_F(IniBackendTest, ReadOnlyFileInWritableFolderIsNotReplaced) {
-  ASSERT_EQ(chmod(dir_.path().c_str(), 0777), 0);
-  const std::string bytes = "[S]\nk=1\n";
-  WriteBytes(file_, bytes);
-  ASSERT_EQ(chmod(file_.c_str(), 0444), 0);
-  const std::string other = dir_ / "other.ini";
+// A writer saving in a loop is killed at random moments; the file must always be whole, and the
+// next save clears what killed saves left.
+class SaveUnderKill : public IniBackendTest, public testing::WithParamInterface<bool> {};
 
-  // Exit 0: refused while the folder itself was writable; 1: replaced anyway; 2: no control.
-  auto attempt = [&] {
-    if (!ini::WriteProfileString(other, "S", "k", "1")) return 2;
-    return ini::WriteProfileString(file_, "S", "k", "2") ? 1 : 0;
-  };
-  int result = 0;
-  if (geteuid() != 0) {
-    result = attempt();
-  } else {
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      if (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0) _exit(3);
-      _exit(attempt());
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    result = WEXITSTATUS(status);
-    if (result == 3) GTEST_SKIP() << "cannot drop privileges";
+TEST_P(SaveUnderKill, LeavesTheOldOrTheNewFileAndNoLitter) {
+  std::optional<ini::ScopedSaveCalls> named_only;
+  if (!GetParam()) {
+    ini::SaveCalls calls = ini::SystemSaveCalls();
+    calls.open_unnamed = [](const char*, mode_t) { return errno = EOPNOTSUPP, -1; };
+    named_only.emplace(calls);
   }
-  EXPECT_EQ(result, 0);
-  EXPECT_EQ(ReadBytes(file_), bytes);
+  const std::string values[] = {"0", "22", "4444"};
+  const auto file_with = [](const std::string& v) {
+    return "[A]\r\nx=1\r\n[S]\r\nk=" + v + "\r\nafter=2\r\n;end";
+  };
+  WriteBytes(file_, file_with("0"));
+  // Kills spread over about three saves, however fast this disk is.
+  const auto start = std::chrono::steady_clock::now();
+  for (const std::string& v : values) ASSERT_TRUE(ini::WriteProfileString(file_, "S", "k", v));
+  const auto save_time = (std::chrono::steady_clock::now() - start) / 3;
+
+  std::mt19937 random(1031);
+  std::set<std::string> seen;
+  for (int kill = 0; kill < 500; ++kill) {
+    const pid_t writer = fork();
+    ASSERT_GE(writer, 0);
+    if (writer == 0) {
+      for (std::size_t i = 1;; ++i) ini::WriteProfileString(file_, "S", "k", values[i % 3]);
+    }
+    std::this_thread::sleep_for(save_time * (random() % 3000) / 1000);
+    ::kill(writer, SIGKILL);
+    waitpid(writer, nullptr, 0);
+    const std::string now = ReadBytes(file_);
+    ASSERT_TRUE(now == file_with("0") || now == file_with("22") || now == file_with("4444"))
+        << "after kill " << kill << ": " << now;
+    seen.insert(now);
+  }
+  EXPECT_EQ(seen.size(), 3u) << "the kills never fell between saves";
+  ASSERT_TRUE(ini::WriteProfileString(file_, "S", "k", "done"));
+  EXPECT_EQ(NamesIn(dir_.path()), Names{"test.ini"});
+}
+
+INSTANTIATE_TEST_SUITE_P(TempFile, SaveUnderKill, testing::Bool(),
+                         [](const auto& row) { return row.param ? "Unnamed" : "Named"; });
+
+TEST_F(IniBackendTest, TwoWritingProcessesBothKeepEveryEntry) {
+  pid_t writers[2];
+  for (int w = 0; w < 2; ++w) {
+    writers[w] = fork();
+    ASSERT_GE(writers[w], 0);
+    if (writers[w] == 0) {
+      int failed = 0;
+      for (int i = 0; i < 200; ++i) {
+        const std::string n = std::to_string(i);
+        failed += ini::WriteProfileString(file_, "S", "w" + std::to_string(w) + "_" + n, n) ? 0 : 1;
+      }
+      _exit(failed);
+    }
+  }
+  for (const pid_t writer : writers) {
+    int status = -1;
+    waitpid(writer, &status, 0);
+    EXPECT_EQ(status, 0) << "a write failed";
+  }
+  int lost = 0;
+  for (int i = 0; i < 400; ++i) {
+    const std::string n = std::to_string(i / 2);
+    lost += ini::ReadProfileString(file_, "S", "w" + std::to_string(i % 2) + "_" + n) == n ? 0 : 1;
+  }
+  EXPECT_EQ(lost, 0);
+}
+
+// Root ignores permissions, so as root the save runs as nobody in a process of its own.
+class UnprivilegedSave : public IniBackendTest,
+                         public testing::WithParamInterface<std::pair<mode_t, mode_t>> {};
+
+TEST_P(UnprivilegedSave, IsRefusedAndChangesNothing) {
+  const auto [file_mode, folder_mode] = GetParam();
+  const std::string folder = dir_ / "plant";
+  const std::string file = folder + "/test.ini";
+  WriteBytes(file, "[S]\nk=1\n");
+  ASSERT_EQ(chmod(dir_.path().c_str(), 0755), 0);
+  ASSERT_EQ(chmod(file.c_str(), file_mode), 0);
+  ASSERT_EQ(chmod(folder.c_str(), folder_mode), 0);
+  std::string command = INI_SAVE_TOOL " '" + file + "' S k 2";
+  if (geteuid() == 0) command = "runuser -u nobody -- " + command;
+  const int status = std::system(command.c_str());
+  ASSERT_EQ(chmod(folder.c_str(), 0755), 0);
+  if (geteuid() == 0 && (!WIFEXITED(status) || WEXITSTATUS(status) > 1)) {
+    GTEST_SKIP() << "runuser could not run the save as nobody";
+  }
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+  EXPECT_EQ(ReadBytes(file), "[S]\nk=1\n");
+  EXPECT_EQ(NamesIn(folder), Names{"test.ini"});
+}
+
+INSTANTIATE_TEST_SUITE_P(ReadOnly, UnprivilegedSave,
+                         testing::Values(std::pair{0444, 0777}, std::pair{0666, 0555}),
+                         [](const auto& row) { return row.index == 0 ? "File" : "Folder"; });
+
+TEST_F(IniBackendTest, RealFullDiskChangesNothing) {
+  const std::string disk = dir_ / "disk";
+  fs::create_directory(disk);
+  // In a mount namespace of its own the small tmpfs goes away with the child, whatever happens.
+  const int result = InChild([&] {
+    if (unshare(CLONE_NEWNS) != 0 ||
+        mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=64k") != 0) {
+      return 77;
+    }
+    const std::string file = disk + "/full.ini";
+    WriteBytes(file, "[S]\nk=1\n");
+    if (ini::WriteProfileString(file, "S", "k", std::string(200'000, 'x'))) return 1;
+    return ReadBytes(file) == "[S]\nk=1\n" && NamesIn(disk) == Names{"full.ini"} ? 0 : 2;
+  });
+  if (result == 77) GTEST_SKIP() << "mounting a small tmpfs needs root and a mount namespace";
+  EXPECT_EQ(result, 0) << "1: saved on a full disk, 2: the file changed or litter was left";
 }
 
 }  // namespace

@@ -41,6 +41,14 @@ void WriteBytes(const std::string& path, const std::string& bytes) {
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
+std::set<std::string> NamesIn(const std::filesystem::path& folder) {
+  std::set<std::string> names;
+  for (const auto& item : std::filesystem::directory_iterator(folder)) {
+    names.insert(item.path().filename().string());
+  }
+  return names;
+}
+
 ModuleTest::ModuleTest() {
   std::filesystem::create_directories(dir_.path() / "plant/Tools");
   runtime_.program_folder = dir_ / "plant/Tools";

@@ -5,6 +5,7 @@
 #include <deque>
 #include <filesystem>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -73,6 +74,8 @@ class TempDir {
 
 std::string ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::string& bytes);
+// The names in a folder: what a save left behind.
+std::set<std::string> NamesIn(const std::filesystem::path& folder);
 
 // A fresh module on a plant tree: <root>/Tools holds the program, <root>/parameter the INI files.
 class ModuleTest : public ::testing::Test {

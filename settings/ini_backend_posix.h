@@ -1,0 +1,39 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <cstddef>
+#include <functional>
+
+// The system calls of a POSIX save that can fail, as one replaceable table, so that tests can
+// make each step fail on every run instead of waiting for a disk to misbehave.
+namespace ini {
+
+struct SaveCalls {
+  // An unnamed file in `folder` (O_TMPFILE); -1 with errno when the file system has none.
+  std::function<int(const char* folder, mode_t mode)> open_unnamed;
+  std::function<ssize_t(int fd, const char* data, std::size_t size)> write;
+  std::function<int(int fd)> sync;
+  // Where NFS and FUSE file systems report write errors they held back.
+  std::function<int(int fd)> close;
+  std::function<int(const char* from, const char* to)> rename;
+  // How long a save waits for another writer of the folder before it fails.
+  std::chrono::milliseconds lock_wait{5000};
+};
+
+SaveCalls SystemSaveCalls();
+
+// Saves use `calls` while this lives; for tests, not thread-safe.
+class ScopedSaveCalls {
+ public:
+  explicit ScopedSaveCalls(SaveCalls calls);
+  ~ScopedSaveCalls();
+  ScopedSaveCalls(const ScopedSaveCalls&) = delete;
+  ScopedSaveCalls& operator=(const ScopedSaveCalls&) = delete;
+
+ private:
+  SaveCalls previous_;
+};
+
+}  // namespace ini
