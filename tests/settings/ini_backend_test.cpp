@@ -46,30 +46,6 @@ class IniBackendTest : public testing::Test {
   std::string file_ = dir_ / "test.ini";
 };
 
-TEST_F(IniBackendTest, RoundTripsWindows1252NamesAndKeepsOtherBytes) {
-  const std::string head = "\0\xFF junk\n[1031]\nCaption_CheckAuswurfAufTats\xE4"s;
-  WriteBytes(file_, head + "chliche_=alt\n;x\n");
-  ASSERT_TRUE(
-      ini::WriteProfileString(file_, "1031", "CAPTION_CHECKAUSWURFAUFTATSÄCHLICHE_", "Größe"));
-  EXPECT_EQ(ReadBytes(file_), head + "chliche_=Gr\xF6\xDF\x65\n;x\n");
-  EXPECT_EQ(ini::ReadProfileString(file_, "1031", "Caption_CheckAuswurfAufTatsächliche_"), "Größe");
-
-  // Nothing is cached: a change made by another program is seen at once.
-  WriteBytes(file_, head + "chliche_=neu\n");
-  EXPECT_EQ(ini::ReadProfileString(file_, "1031", "caption_checkauswurfauftatsächliche_"), "neu");
-}
-
-TEST_F(IniBackendTest, ReadsValuesLikeTheProfileFunctions) {
-  WriteBytes(file_, "[S]\nlong=" + std::string(300, '\xE4') + "\nq= 'x y' \nn=\"0x10\"\nb=\"\"\n");
-  std::string first_254;
-  for (int i = 0; i < 254; ++i) first_254 += "ä";
-  EXPECT_EQ(ini::ReadProfileString(file_, "S", "long"), first_254);
-  EXPECT_EQ(ini::ReadProfileString(file_, "s", "Q"), "x y");
-  EXPECT_EQ(ini::ReadProfileInt(file_, "S", "n", 7), 16);
-  EXPECT_EQ(ini::ReadProfileInt(file_, "S", "b", 7), 7);
-  EXPECT_EQ(ini::ReadProfileInt(file_, "S", "missing", -3), -3);
-}
-
 TEST_F(IniBackendTest, NewFileIsUmaskedAndAReplacedOneKeepsItsMode) {
   const mode_t old_mask = umask(027);
   const bool written = ini::WriteProfileString(file_, "S", "k", "v");

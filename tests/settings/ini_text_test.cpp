@@ -48,19 +48,12 @@ INSTANTIATE_TEST_SUITE_P(
                     "[A]\r\na=1\r\nn=v\r\nnot an entry\r\n\r\n\t;c=1\r\n[B]\r\n"},
         RewriteCase{"AddsUnderHeaderOfSectionWithoutEntries", "k=0\n[A]\n;k=1\n[B]\n", "A", "k",
                     "v", "k=0\n[A]\nk=v\n;k=1\n[B]\n"},
-        RewriteCase{"EndsUnterminatedHeaderLine", "[A]", "A", "n", "v", "[A]\r\nn=v\r\n"},
         RewriteCase{"EndsUnterminatedEntryLine", "[A]\na=1", "A", "n", "v", "[A]\na=1\nn=v\n"},
-        RewriteCase{"AppendsSectionWithoutBlankLine", "[A]\na=1\n", "B", "n", "v",
-                    "[A]\na=1\n[B]\nn=v\n"},
         RewriteCase{"AppendsSectionAfterMissingFinalLineEnd", "[A]\r\na=1", "B", "n", "v",
                     "[A]\r\na=1\r\n[B]\r\nn=v\r\n"},
         RewriteCase{"UsesLoneCrOfTheFile", "[A]\ra=1\r", "B", "n", "v", "[A]\ra=1\r[B]\rn=v\r"},
         RewriteCase{"UsesFirstLineEndOfMixedFile", ";\n[A]\r\na=1\r", "A", "n", "v",
                     ";\n[A]\r\na=1\rn=v\n"},
-        RewriteCase{"ChangesFirstOfDuplicates", "[A]\nk=1\nk=2\n[a]\nk=3\n", "A", "K", "9",
-                    "[A]\nk=9\nk=2\n[a]\nk=3\n"},
-        RewriteCase{"AddsToFirstOfDuplicateSections", "[A]\nx=1\n[A]\nk=3\n", "A", "k", "9",
-                    "[A]\nx=1\nk=9\n[A]\nk=3\n"},
         RewriteCase{"MatchesWindows1252Case",
                     "[1031]\nCaption_CheckAuswurfAufTats\xE4"
                     "chliche_=a\n",
@@ -101,7 +94,6 @@ INSTANTIATE_TEST_SUITE_P(
         FindCase{"TrimsVerticalTabs", "\v[A]\v\n\v\vk\v=\v1\v\n", "A", "k", "1"},
         FindCase{"RemovesSingleQuotes", "[A]\nk='a'\n", "A", "k", "a"},
         FindCase{"KeepsUnmatchedQuotes", "[A]\nk=\"a'\n", "A", "k", "\"a'"},
-        FindCase{"KeepsLoneQuote", "[A]\nk=\"\n", "A", "k", "\""},
         FindCase{"CutsAtNul", "[A]\nk=ab\0cd\n"s, "A", "k", "ab"},
         FindCase{"BlankValueIsEmpty", "[A]\nk= \n", "A", "k", ""},
         FindCase{"MissingEntry", "[A]\rk=1\r", "A", "j", std::nullopt},
@@ -172,6 +164,13 @@ INSTANTIATE_TEST_SUITE_P(
         FileCase{"LineBreakInValueIsRefused", "[S]\nk=1\n", "S", "2\r\n[T]", std::nullopt, "1"},
         FileCase{"BracketInSectionIsRefused", "[S]\nk=1\n", "S]", "2", std::nullopt, std::nullopt}),
     CaseName<FileCase>);
+
+TEST(WholeFile, ValuesAreCutTo254CharactersNotBytes) {
+  std::string cut;
+  for (int i = 0; i < 254; ++i) cut += "\u00E4";
+  EXPECT_EQ(ini::ReadEntry("[S]\nk=" + std::string(300, '\xE4'), "S", "k"), cut);
+  EXPECT_EQ(ini::ReadEntry(Le(u"[S]\nk=" + std::u16string(300, u'\u00E4')), "S", "k"), cut);
+}
 
 class ParseProfileIntTest : public testing::TestWithParam<std::pair<std::string, std::int32_t>> {};
 
