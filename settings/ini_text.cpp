@@ -407,6 +407,12 @@ bool Findable(std::string_view section, std::string_view entry, std::string_view
 
 }  // namespace
 
+std::optional<std::string> FileText(std::string_view file_bytes) {
+  std::optional<Decoded> file = Decode(file_bytes);
+  if (!file) return std::nullopt;
+  return std::move(file->text);
+}
+
 std::optional<std::string> ReadEntry(std::string_view file_bytes, std::string_view section,
                                      std::string_view entry) {
   const std::optional<Decoded> file = Decode(file_bytes);

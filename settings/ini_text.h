@@ -52,6 +52,10 @@ std::int32_t ParseProfileInt(std::string_view value);
 // not decode in its declared encoding is never rewritten and reads as empty. Names and values
 // here are UTF-8; text a Windows-1252 file cannot hold becomes "?".
 
+// The file's text as FindValue and RewriteEntry see it (UTF-8 for a file with a mark, without
+// the mark); nullopt when it cannot be decoded.
+std::optional<std::string> FileText(std::string_view file_bytes);
+
 // The entry's value cut to kMaxValueLength characters; nullopt when it is missing.
 std::optional<std::string> ReadEntry(std::string_view file_bytes, std::string_view section,
                                      std::string_view entry);
