@@ -1,0 +1,132 @@
+#!/usr/bin/env bash
+# Silent runs of the built program on the sample project: with hostile files, command lines and
+# environments, killed at random moments, and run again on an unchanged project. Each run must
+# end by itself with status 0 or 1 and no sanitizer report, and every line of Program.ini must
+# survive (only the status word's line may change or be added).
+# Usage: silent_runs_test.sh <program file> <sample project folder>
+set -euo pipefail
+exe=$1
+sample=$2
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+chmod 755 "$work"
+plant="$work/plant"
+ini="$plant/parameter/Program.ini"
+cfg="$plant/Zaro_MainPictureExt/Zaro_MainPictureExt.cfg"
+failures=0
+kills=0
+
+fail() { echo "FAIL $*"; failures=$((failures + 1)); }
+
+layout() {
+  rm -rf "$plant"
+  cp -r "$sample" "$plant"
+  cp "$exe" "$plant/Zaro_MainPictureExt/"
+  chmod -R a+rwX "$plant"
+}
+
+# As root the run drops to nobody, so that the service log falls back to standard error.
+run() {  # run <expected statuses> <description> <env entry> <args...>
+  local expected=$1 what=$2 first_env=$3
+  shift 3
+  local status=0
+  local prog="$plant/Zaro_MainPictureExt/Zaro_MainPictureExt_Config"
+  local as=()
+  [ "$(id -u)" -ne 0 ] || as=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+  timeout -s KILL "${limit:-60}" "${as[@]}" env -i "$first_env" PATH=/usr/bin:/bin "$prog" "$@" \
+    >"$work/out" 2>"$work/err" || status=$?
+  case " $expected " in *" $status "*) ;; *) fail "$what: exit status $status"; cat "$work/err" | head -c 2000; return ;; esac
+  if grep -aq "Sanitizer\|runtime error" "$work/err"; then fail "$what: sanitizer report"; head -c 2000 "$work/err"; return; fi
+  [ "$status" -ne 137 ] || kills=$((kills + 1))
+  echo "ok   $what (status $status)"
+}
+
+# Program.ini with hostile bytes in front of the sample's own lines.
+with_program_ini() {  # with_program_ini <description> <expected statuses> <command writing the bytes>
+  local what=$1 expected=$2
+  shift 2
+  layout
+  { "$@"; cat "$sample/parameter/Program.ini"; } >"$ini"
+  cp "$ini" "$work/before"
+  run "$expected" "$what" X=a-b_c /EXTERNAL=SILENT
+  if diff -a "$work/before" "$ini" | grep -a '^<' | grep -aqv '^< ZaroMainPictureStatus='; then
+    fail "$what: a line of Program.ini was lost"
+  fi
+}
+
+random_bytes() { printf x; LC_ALL=C awk 'BEGIN { srand(1031); for (i = 0; i < 1048576; i++) printf "%c", int(rand() * 256) }'; }
+nul_bytes() { printf '[Machine1\0]\0\r\nZaroMainPictureStatus=1\0 2\r\n\0\0\r\n'; }
+long_line() { head -c 10485760 /dev/zero | tr '\0' '='; printf '\r\n'; }
+many_sections() { seq 1 100000 | sed 's/.*/[&]\r/'; }
+open_headers() { printf '[Machine7\r\n[Project\r\nZaroMainPictureStatus\r\nNumberOfMachines 9\r\n'; }
+long_value() { printf '[Machine9]\r\nZaroMainPictureStatus=%s\r\n' "$(head -c 255 /dev/zero | tr '\0' 7)"; }
+
+with_program_ini "random bytes" "0 1" random_bytes
+with_program_ini "NUL bytes" "0 1" nul_bytes
+with_program_ini "a 10 MiB line" "0 1" long_line
+with_program_ini "100 000 sections" "0 1" many_sections
+with_program_ini "headers without ] and keys without =" "0 1" open_headers
+with_program_ini "a value one over the 254 limit" "0 1" long_value
+
+# The same file in UTF-16 LE: read and saved in its encoding; the word is stored already, so the
+# file is not even rewritten.
+layout
+{ printf '\xff\xfe'; iconv -f WINDOWS-1252 -t UTF-16LE "$sample/parameter/Program.ini"; } >"$ini"
+cp "$ini" "$work/before"
+run 0 "UTF-16 LE Program.ini" X=a-b_c /EXTERNAL=SILENT
+cmp -s "$work/before" "$ini" || fail "UTF-16 LE Program.ini was changed"
+
+# UTF-16 BE cannot be read: the save fails and says so, the file stays byte for byte.
+layout
+{ printf '\xfe\xff'; iconv -f WINDOWS-1252 -t UTF-16BE "$sample/parameter/Program.ini"; } >"$ini"
+cp "$ini" "$work/before"
+run 1 "UTF-16 BE Program.ini" X=a-b_c /EXTERNAL=SILENT
+cmp -s "$work/before" "$ini" || fail "UTF-16 BE Program.ini was changed"
+grep -q "File not saved: " "$work/err" || fail "UTF-16 BE Program.ini: the failed save was not reported"
+
+# Help texts full of line markers in the tool's own INI file.
+layout
+own="$plant/Zaro_MainPictureExt/Zaro_MainPictureExt_Config.ini"
+printf '[1031]\r\nHelp1=%s\r\n' "$(for _ in $(seq 5000); do printf '<CRLF>'; done)" >>"$own"
+run 0 "help text with 5000 <CRLF> markers" X=a-b_c /EXTERNAL=SILENT
+
+# Command lines.
+layout
+run 0 "a 100 KiB command line" X=a-b_c "$(head -c 102400 /dev/zero | tr '\0' 'q')" /EXTERNAL=SILENT
+run 1 "an unmatched quote (standalone, no display)" X=a-b_c '/EXTERNAL="SILENT'
+grep -q "no display" "$work/err" || fail "unmatched quote: no clear message"
+run 0 "control and non-ASCII characters" X=a-b_c $'/EXTERNAL=SILENT /LOGFILE=\x01\x7f\xc3\xa4\xff "'
+
+# An environment whose first entry is not valid text: each bad byte counts as "?".
+layout
+run 0 "undecodable first environment entry" $'X=\xff\xfe-_' /EXTERNAL=SILENT
+grep -aq $'^S_Editor=4444\r$' "$cfg" || fail "editor code of an undecodable entry"
+
+# A second run on an unchanged project replaces no file.
+layout
+run 0 "first run" X=a-b_c /EXTERNAL=SILENT
+identity() { stat -c '%i %Y' "$ini" "$cfg" "$plant/Zaro_MainPictureExt/Zaro_MainPictureExt_Config.ini"; }
+before=$(identity)
+sleep 1
+run 0 "second run" X=a-b_c /EXTERNAL=SILENT
+[ "$(identity)" = "$before" ] || fail "the second run replaced files it did not change"
+
+# Runs killed at random moments (the editor code alternates, so each run rewrites the
+# configuration file): no file is torn, and the next run leaves no temporary file behind.
+layout
+kills=0
+for i in $(seq 100); do
+  env=X=a-b_c
+  [ $((i % 2)) -eq 0 ] && env=X=d
+  limit=$(printf '0.%03d' $((i * 7 % 80))) run "0 137" "run $i, killed after $((i * 7 % 80)) ms" "$env" \
+    /EXTERNAL=SILENT >/dev/null
+done 2>/dev/null  # the shell announces each kill
+run 0 "run after $kills kills" X=a-b_c /EXTERNAL=SILENT
+litter=$(find "$plant" -name '.ini_write.*')
+[ -z "$litter" ] || fail "temporary files left: $litter"
+cmp -s <(grep -av '^S_Prog=\|^S_Editor=' "$sample/Zaro_MainPictureExt/Zaro_MainPictureExt.cfg") \
+  <(grep -av '^S_Prog=\|^S_Editor=' "$cfg") || fail "the configuration file was torn"
+grep -aq $'^S_Editor=666768\r$' "$cfg" || fail "the last run's stamp is missing"
+
+[ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }
