@@ -18,6 +18,7 @@ failures=0
 kills=0
 
 fail() { echo "FAIL $*"; failures=$((failures + 1)); }
+without_stamp() { grep -av '^S_Prog=\|^S_Editor=' "$1"; }
 
 layout() {
   rm -rf "$plant"
@@ -121,12 +122,15 @@ for i in $(seq 100); do
   [ $((i % 2)) -eq 0 ] && env=X=d
   limit=$(printf '0.%03d' $((i * 7 % 80))) run "0 137" "run $i, killed after $((i * 7 % 80)) ms" "$env" \
     /EXTERNAL=SILENT >/dev/null
+  cmp -s <(without_stamp "$sample/Zaro_MainPictureExt/Zaro_MainPictureExt.cfg") \
+    <(without_stamp "$cfg") || fail "the configuration file was torn by kill $i"
+  [ "$(grep -ac $'^S_Editor=\\(66676869\\|666768\\|69\\)\r$' "$cfg")" = 1 ] ||
+    fail "the editor stamp was torn by kill $i"
+  cmp -s "$sample/parameter/Program.ini" "$ini" || fail "Program.ini was changed by run $i"
 done 2>/dev/null  # the shell announces each kill
 run 0 "run after $kills kills" X=a-b_c /EXTERNAL=SILENT
 litter=$(find "$plant" -name '.ini_write.*')
 [ -z "$litter" ] || fail "temporary files left: $litter"
-cmp -s <(grep -av '^S_Prog=\|^S_Editor=' "$sample/Zaro_MainPictureExt/Zaro_MainPictureExt.cfg") \
-  <(grep -av '^S_Prog=\|^S_Editor=' "$cfg") || fail "the configuration file was torn"
 grep -aq $'^S_Editor=666768\r$' "$cfg" || fail "the last run's stamp is missing"
 
 [ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }
