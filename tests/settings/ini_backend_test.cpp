@@ -4,7 +4,6 @@
 #include "support/fakes.h"
 
 #include <fcntl.h>
-#include <sched.h>
 #include <signal.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
@@ -22,22 +21,12 @@
 namespace {
 
 namespace fs = std::filesystem;
-using namespace std::string_literals;
 using Names = std::set<std::string>;
 
 struct stat StatOf(const std::string& path) {
   struct stat st {};
   stat(path.c_str(), &st);
   return st;
-}
-
-// The exit status of a child that runs `body` and ends with what it returns.
-int InChild(const std::function<int()>& body) {
-  const pid_t child = fork();
-  if (child == 0) _exit(body());
-  int status = 0;
-  if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
-  return WEXITSTATUS(status);
 }
 
 class IniBackendTest : public testing::Test {
@@ -125,6 +114,7 @@ INSTANTIATE_TEST_SUITE_P(TempFile, SaveUnderKill, testing::Bool(),
                          [](const auto& row) { return row.param ? "Unnamed" : "Named"; });
 
 TEST_F(IniBackendTest, TwoWritingProcessesBothKeepEveryEntry) {
+  // Entry 1000 * writer + i holds i.
   pid_t writers[2];
   for (int w = 0; w < 2; ++w) {
     writers[w] = fork();
@@ -133,7 +123,7 @@ TEST_F(IniBackendTest, TwoWritingProcessesBothKeepEveryEntry) {
       int failed = 0;
       for (int i = 0; i < 200; ++i) {
         const std::string n = std::to_string(i);
-        failed += ini::WriteProfileString(file_, "S", "w" + std::to_string(w) + "_" + n, n) ? 0 : 1;
+        failed += ini::WriteProfileString(file_, "S", std::to_string(1000 * w + i), n) ? 0 : 1;
       }
       _exit(failed);
     }
@@ -146,56 +136,52 @@ TEST_F(IniBackendTest, TwoWritingProcessesBothKeepEveryEntry) {
   int lost = 0;
   for (int i = 0; i < 400; ++i) {
     const std::string n = std::to_string(i / 2);
-    lost += ini::ReadProfileString(file_, "S", "w" + std::to_string(i % 2) + "_" + n) == n ? 0 : 1;
+    lost += ini::ReadProfileString(file_, "S", std::to_string(1000 * (i % 2) + i / 2)) == n ? 0 : 1;
   }
   EXPECT_EQ(lost, 0);
 }
 
-// Root ignores permissions, so as root the save runs as nobody in a process of its own.
-class UnprivilegedSave : public IniBackendTest,
-                         public testing::WithParamInterface<std::pair<mode_t, mode_t>> {};
+// Saves the file system refuses, each made by another process: a read-only file or folder (as
+// root, the save runs as nobody, since root ignores permissions) and a real full disk (a small
+// tmpfs, which only root may mount).
+struct RealFault {
+  const char* name;
+  mode_t file_mode, folder_mode;
+  bool full_disk;
+};
 
-TEST_P(UnprivilegedSave, IsRefusedAndChangesNothing) {
-  const auto [file_mode, folder_mode] = GetParam();
+class RefusedSave : public IniBackendTest, public testing::WithParamInterface<RealFault> {};
+
+TEST_P(RefusedSave, ChangesNothing) {
+  const RealFault& c = GetParam();
   const std::string folder = dir_ / "plant";
   const std::string file = folder + "/test.ini";
+  fs::create_directory(folder);
+  const bool root = geteuid() == 0;
+  if (c.full_disk && (!root || mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=16k") != 0)) {
+    GTEST_SKIP() << "mounting a small tmpfs needs root";
+  }
   WriteBytes(file, "[S]\nk=1\n");
   ASSERT_EQ(chmod(dir_.path().c_str(), 0755), 0);
-  ASSERT_EQ(chmod(file.c_str(), file_mode), 0);
-  ASSERT_EQ(chmod(folder.c_str(), folder_mode), 0);
-  std::string command = INI_SAVE_TOOL " '" + file + "' S k 2";
-  if (geteuid() == 0) command = "runuser -u nobody -- " + command;
-  const int status = std::system(command.c_str());
-  ASSERT_EQ(chmod(folder.c_str(), 0755), 0);
-  if (geteuid() == 0 && (!WIFEXITED(status) || WEXITSTATUS(status) > 1)) {
-    GTEST_SKIP() << "runuser could not run the save as nobody";
-  }
+  ASSERT_EQ(chmod(file.c_str(), c.file_mode), 0);
+  ASSERT_EQ(chmod(folder.c_str(), c.folder_mode), 0);
+  const std::string value(c.full_disk ? 100'000 : 1, 'x');
+  const std::string as_nobody = root && !c.full_disk ? "runuser -u nobody -- " : "";
+  const int status = std::system((as_nobody + INI_SAVE_TOOL " " + file + " S k " + value).c_str());
+  chmod(folder.c_str(), 0755);
+  const std::string bytes = ReadBytes(file);
+  const Names names = NamesIn(folder);
+  if (c.full_disk) umount2(folder.c_str(), MNT_DETACH);
+  if (!WIFEXITED(status) || WEXITSTATUS(status) > 1) GTEST_SKIP() << "could not run the save";
   EXPECT_EQ(WEXITSTATUS(status), 1);
-  EXPECT_EQ(ReadBytes(file), "[S]\nk=1\n");
-  EXPECT_EQ(NamesIn(folder), Names{"test.ini"});
+  EXPECT_EQ(bytes, "[S]\nk=1\n");
+  EXPECT_EQ(names, Names{"test.ini"});
 }
 
-INSTANTIATE_TEST_SUITE_P(ReadOnly, UnprivilegedSave,
-                         testing::Values(std::pair{0444, 0777}, std::pair{0666, 0555}),
-                         [](const auto& row) { return row.index == 0 ? "File" : "Folder"; });
-
-TEST_F(IniBackendTest, RealFullDiskChangesNothing) {
-  const std::string disk = dir_ / "disk";
-  fs::create_directory(disk);
-  // In a mount namespace of its own the small tmpfs goes away with the child, whatever happens.
-  const int result = InChild([&] {
-    if (unshare(CLONE_NEWNS) != 0 ||
-        mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-        mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=64k") != 0) {
-      return 77;
-    }
-    const std::string file = disk + "/full.ini";
-    WriteBytes(file, "[S]\nk=1\n");
-    if (ini::WriteProfileString(file, "S", "k", std::string(200'000, 'x'))) return 1;
-    return ReadBytes(file) == "[S]\nk=1\n" && NamesIn(disk) == Names{"full.ini"} ? 0 : 2;
-  });
-  if (result == 77) GTEST_SKIP() << "mounting a small tmpfs needs root and a mount namespace";
-  EXPECT_EQ(result, 0) << "1: saved on a full disk, 2: the file changed or litter was left";
-}
+INSTANTIATE_TEST_SUITE_P(Faults, RefusedSave,
+                         testing::Values(RealFault{"ReadOnlyFile", 0444, 0777, false},
+                                         RealFault{"ReadOnlyFolder", 0666, 0555, false},
+                                         RealFault{"FullDisk", 0666, 0777, true}),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace

@@ -19,7 +19,6 @@ struct RewriteCase {
   std::string section, entry, value;
   std::string after;
 };
-
 void PrintTo(const RewriteCase& c, std::ostream* os) {
   *os << c.name;
 }
@@ -75,7 +74,6 @@ struct FindCase {
   std::string section, entry;
   std::optional<std::string> value;
 };
-
 void PrintTo(const FindCase& c, std::ostream* os) {
   *os << c.name;
 }
@@ -128,7 +126,6 @@ struct FileCase {
   std::optional<std::string> after;  // nullopt: refused, the file stays as it was
   std::optional<std::string> read;   // entry "K" of the file afterwards
 };
-
 void PrintTo(const FileCase& c, std::ostream* os) {
   *os << c.name;
 }
