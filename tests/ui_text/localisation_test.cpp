@@ -150,12 +150,9 @@ TEST_F(Localisation, TheWindowUsesExactlyItsDesignedKeys) {
 }
 
 TEST(HelpText, MarkersInAnyCaseBecomeLineBreaks) {
-  EXPECT_EQ(ExpandLineMarkers("one<CRLF>two"), "one\r\ntwo");
-  EXPECT_EQ(ExpandLineMarkers("one<cRlF>two"), "one\r\ntwo");
-  EXPECT_EQ(ExpandLineMarkers("one<CRLF><CRLF>two"), "one\r\n\r\ntwo");
-  EXPECT_EQ(ExpandLineMarkers("end<CRLF>"), "end\r\n");
-  EXPECT_EQ(ExpandLineMarkers("<CRLF"), "<CRLF");
+  EXPECT_EQ(ExpandLineMarkers("one<cRlF><CRLF>two"), "one\r\n\r\ntwo");
   EXPECT_EQ(ExpandLineMarkers("Größe<crlf>"), "Größe\r\n");
+  EXPECT_EQ(ExpandLineMarkers("<CRLF"), "<CRLF");
 }
 
 }  // namespace
