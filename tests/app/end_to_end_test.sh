@@ -54,6 +54,10 @@ check "the rest of the configuration file is untouched" \
   cmp -s <(without_stamp "$sample/Zaro_MainPictureExt/Zaro_MainPictureExt.cfg") \
   <(without_stamp "$cfg")
 check "silent run says nothing" test ! -s "$work/err"
+# The sample's own INI file lists every key the window looks for: a wrong key would be added.
+check "the tool's own INI file keeps every byte" \
+  cmp -s "$sample/Zaro_MainPictureExt/Zaro_MainPictureExt_Config.ini" \
+  "$plant/Zaro_MainPictureExt/Zaro_MainPictureExt_Config.ini"
 
 # No Program.ini to save into: reported, stamped all the same, failure status. The service log
 # is not writable here, so the report reaches standard error.

@@ -3,7 +3,6 @@
 #include <map>
 #include <sstream>
 
-#include "app/window_table.h"
 #include "settings/codepage.h"
 #include "support/fakes.h"
 #include "ui_text/help_mode.h"
@@ -121,32 +120,6 @@ TEST_F(Localisation, AnotherLanguageWritesZeroForEveryMissingKey) {
     EXPECT_EQ(form_.At(i).Caption(), TestTable()[static_cast<std::size_t>(i)].caption);
     EXPECT_EQ(form_.At(i).ToolTipText(), "");
   }
-}
-
-TEST_F(Localisation, TheWindowUsesExactlyItsDesignedKeys) {
-  Form form = MakeMainForm();
-  const Section section = Load(form).at("1031");
-  const Section expected{
-      {"Caption_Header_", "Zaro_MainPictureExt - Konfiguration Hauptbild Zaro"},
-      {"TTT_Header_", "0"},
-      {"TTT_MainFrame_", "0"},
-      {"TTT_FrameFPI_", "0"},
-      {"Caption_CheckEffizienz_", "mit Effizienz"},
-      {"Help11", "0"},
-      {"TTT_CheckEffizienz_", "0"},
-      {"Caption_CheckAuswurfAufTatsächliche_", "Auswurfberechnung mit tatsächlicher Produktion"},
-      {"Help12", "0"},
-      {"TTT_CheckAuswurfAufTatsächliche_", "0"},
-      {"Caption_CommandQuest_", ""},
-      {"TTT_CommandQuest_", "0"},
-      {"Caption_CommandOK_", ""},
-      {"Help1", "0"},
-      {"TTT_CommandOK_", "0"},
-      {"Caption_CommandCancel_", ""},
-      {"Help2", "0"},
-      {"TTT_CommandCancel_", "0"},
-  };
-  EXPECT_EQ(section, expected);
 }
 
 TEST(HelpText, MarkersInAnyCaseBecomeLineBreaks) {
