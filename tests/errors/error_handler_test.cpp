@@ -69,12 +69,6 @@ TEST_F(ErrorPattern, SilentRunNeverAsksAndAlwaysContinues) {
   EXPECT_FALSE(ReadBytes(CfgLog()).empty());
 }
 
-TEST_F(ErrorPattern, ShortProgramNameIsItsOwnModuleName) {
-  runtime_.program_name = "cfg";
-  HandleError(module_, 6, "cfg", "Overflow", "Proc");
-  EXPECT_EQ(ReadBytes(CfgLog()), "Fehler in cfg / cfg / Proc (Nr. 6) :Overflow\r\n");
-}
-
 TEST_F(ErrorPattern, UnwritableLogPassesTheErrorToTheCallersCaller) {
   std::filesystem::create_directories(CfgLog());  // a folder where the log should be
   bool inner_went_on = false;
