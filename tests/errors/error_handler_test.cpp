@@ -98,12 +98,4 @@ TEST_F(ErrorPattern, UnwritableLogPassesTheErrorToTheCallersCaller) {
             "Unexpected error!\n\rPath/File access error (Nr. 75)\n\rThe program ends.");
 }
 
-TEST_F(ErrorPattern, IntegratedLogfileAtTheVeryEndDoesNotRecurse) {
-  runtime_.argument_text = "/EXTERNAL=Q7XCFG /LOGFILE";
-  module_.state.IntegratedMode = true;
-  EXPECT_EQ(HandleError(module_, 6, "Src", "Overflow", "Proc"), kHandleErrorContinue);
-  EXPECT_EQ(ReadBytes(CfgLog()),
-            "Fehler in Zaro_MainPictureExt / Src / Proc (Nr. 6) :Overflow\r\n");
-}
-
 }  // namespace
