@@ -92,11 +92,19 @@ TEST_P(SaveUnderKill, LeavesTheOldOrTheNewFileAndNoLitter) {
   std::mt19937 random(1031);
   std::set<std::string> seen;
   for (int kill = 0; kill < 500; ++kill) {
+    int started[2];
+    ASSERT_EQ(pipe(started), 0);
     const pid_t writer = fork();
     ASSERT_GE(writer, 0);
     if (writer == 0) {
+      static_cast<void>(write(started[1], "!", 1));
       for (std::size_t i = 1;; ++i) ini::WriteProfileString(file_, "S", "k", values[i % 3]);
     }
+    // The clock starts when the writer does: starting a process may take longer than a save.
+    char ignored;
+    static_cast<void>(read(started[0], &ignored, 1));
+    close(started[0]);
+    close(started[1]);
     std::this_thread::sleep_for(save_time * (random() % 3000) / 1000);
     ::kill(writer, SIGKILL);
     waitpid(writer, nullptr, 0);

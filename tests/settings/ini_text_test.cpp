@@ -53,15 +53,6 @@ INSTANTIATE_TEST_SUITE_P(
         RewriteCase{"UsesLoneCrOfTheFile", "[A]\ra=1\r", "B", "n", "v", "[A]\ra=1\r[B]\rn=v\r"},
         RewriteCase{"UsesFirstLineEndOfMixedFile", ";\n[A]\r\na=1\r", "A", "n", "v",
                     ";\n[A]\r\na=1\rn=v\n"},
-        RewriteCase{"MatchesWindows1252Case",
-                    "[1031]\nCaption_CheckAuswurfAufTats\xE4"
-                    "chliche_=a\n",
-                    "1031",
-                    "CAPTION_CHECKAUSWURFAUFTATS\xC4"
-                    "CHLICHE_",
-                    "b",
-                    "[1031]\nCaption_CheckAuswurfAufTats\xE4"
-                    "chliche_=b\n"},
         RewriteCase{"TrimsNamesWritesValueVerbatim", "[A]\nk=1\n", " \vB\t", "n ", " \"v\" ",
                     "[A]\nk=1\n[B]\nn= \"v\" \n"},
         RewriteCase{"FindsTrimmedNames", "[Sec]\nkey=1\n", "  Sec  ", "  key  ", "2",
