@@ -152,21 +152,26 @@ bool IsTempName(std::string_view name) {
 // that would stay behind. The kernel drops the lock of a killed writer.
 class FolderLock {
  public:
+  enum class State { kHeld, kBusy, kUnavailable };
+
   explicit FolderLock(const std::string& dir)
       : fd_(open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
     if (fd_ < 0) return;
     const auto deadline = std::chrono::steady_clock::now() + ActiveCalls().lock_wait;
     long pause_ns = 1'000'000;
     while (flock(fd_, LOCK_EX | LOCK_NB) != 0) {
-      if ((errno != EWOULDBLOCK && errno != EINTR) ||
-          std::chrono::steady_clock::now() >= deadline) {
+      // NFS emulates flock with record locks, which a folder opened for reading cannot take:
+      // saving there unlocked beats never saving.
+      if (errno != EWOULDBLOCK && errno != EINTR) return;
+      if (std::chrono::steady_clock::now() >= deadline) {
+        state_ = State::kBusy;
         return;
       }
       const timespec pause{0, pause_ns};
       nanosleep(&pause, nullptr);
       pause_ns = std::min(pause_ns * 2, 20'000'000L);
     }
-    locked_ = true;
+    state_ = State::kHeld;
   }
   ~FolderLock() {
     // Closing the last descriptor releases the lock.
@@ -175,7 +180,7 @@ class FolderLock {
   FolderLock(const FolderLock&) = delete;
   FolderLock& operator=(const FolderLock&) = delete;
 
-  bool locked() const { return locked_; }
+  State state() const { return state_; }
 
   // While we hold the lock no save of ours is under way here, so every temporary file of ours
   // was left by one that was killed.
@@ -200,7 +205,7 @@ class FolderLock {
 
  private:
   int fd_;
-  bool locked_ = false;
+  State state_ = State::kUnavailable;
 };
 
 std::string RandomTempName(const std::string& dir) {
@@ -322,8 +327,9 @@ bool WriteProfileString(const std::string& file_name, std::string_view section,
   // Read, change and replace under the lock, so that no other writer's change is lost between
   // our read and our rename.
   const FolderLock lock(DirName(path));
-  if (!lock.locked()) return false;
-  lock.RemoveStaleTempFiles();
+  if (lock.state() == FolderLock::State::kBusy) return false;
+  // Without the lock a temporary file may belong to a save still running.
+  if (lock.state() == FolderLock::State::kHeld) lock.RemoveStaleTempFiles();
 
   std::string old_bytes;
   struct stat old {};
