@@ -39,14 +39,4 @@ TEST_F(StatusBits, SignBitChangeOverflowsAndKeepsTheWord) {
   EXPECT_NE(ReadBytes(CfgLog()).find("/ WriteBit (Nr. 6) :Overflow\r\n"), std::string::npos);
 }
 
-TEST_F(StatusBits, OverflowAnsweredNoEndsTheProgram) {
-  dialogs_.answers = {MessageAnswer::kNo};
-  try {
-    WriteBit(module_, 0, 15, 1);
-    FAIL() << "the program should have ended";
-  } catch (const ProgramEnded& ended) {
-    EXPECT_EQ(ended.status, 1);
-  }
-}
-
 }  // namespace
