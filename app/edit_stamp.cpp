@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
+#include "base/codepage.h"
 #include "environment/file_locations.h"
 #include "errors/error_handler.h"
-#include "settings/codepage.h"
 #include "settings/ini_access.h"
 
 std::string EditorCodeOf(std::string_view environment_entry) {

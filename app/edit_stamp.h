@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "environment/module.h"
+#include "base/module.h"
 
 // The editor code of an environment entry "name=value": for each character of the value but
 // "-" and "_", its Windows-1252 code plus 5 in upper-case hexadecimal, without separators.

@@ -1,8 +1,8 @@
 #include "environment/command_line.h"
 
-#include "environment/runtime.h"
+#include "base/codepage.h"
+#include "base/runtime.h"
 #include "errors/error_handler.h"
-#include "settings/codepage.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "environment/module.h"
-#include "environment/runtime.h"
+#include "base/module.h"
+#include "base/runtime.h"
 
 struct OptionLookup {
   std::optional<std::string> value;

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "environment/module.h"
+#include "base/module.h"
 
 // Path rules as pure functions of the separator. `on_step` runs before each character dropped,
 // so the window stays responsive as the original tool let it.

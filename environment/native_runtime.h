@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "environment/runtime.h"
+#include "base/runtime.h"
 
 // The runtime of the platform the program is built for.
 class NativeRuntime : public Runtime {

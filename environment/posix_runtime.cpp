@@ -10,9 +10,9 @@
 #include <cstdlib>
 #include <memory>
 
+#include "base/codepage.h"
 #include "environment/native_runtime.h"
 #include "errors/error.h"
-#include "settings/codepage.h"
 #include "version.h"
 
 extern char** environ;

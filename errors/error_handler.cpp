@@ -3,9 +3,9 @@
 #include <cstdlib>
 #include <limits>
 
+#include "base/dialogs.h"
+#include "base/runtime.h"
 #include "environment/file_locations.h"
-#include "environment/runtime.h"
-#include "errors/dialogs.h"
 #include "errors/logs.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "settings/codepage.h"
+#include "base/codepage.h"
 #include "settings/ini_backend.h"
 #include "settings/ini_text.h"
 

@@ -3,8 +3,8 @@
 #include <filesystem>
 
 #include "app/window_table.h"
+#include "base/codepage.h"
 #include "errors/error_handler.h"
-#include "settings/codepage.h"
 #include "settings/ini_backend.h"
 #include "support/fakes.h"
 

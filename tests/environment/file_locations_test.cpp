@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "settings/codepage.h"
+#include "base/codepage.h"
 #include "support/fakes.h"
 
 namespace {

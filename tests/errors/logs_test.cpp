@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
+#include "base/codepage.h"
 #include "errors/error.h"
-#include "settings/codepage.h"
 #include "support/fakes.h"
 
 namespace {

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "environment/module.h"
+#include "base/dialogs.h"
+#include "base/module.h"
 #include "environment/native_runtime.h"
-#include "errors/dialogs.h"
 
 // Thrown where the real runtime would end the process, so a test sees where the program ended.
 struct ProgramEnded {

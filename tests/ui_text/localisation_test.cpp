@@ -4,7 +4,7 @@
 #include <sstream>
 
 #include "app/window_table.h"
-#include "settings/codepage.h"
+#include "base/codepage.h"
 #include "support/fakes.h"
 #include "ui_text/help_mode.h"
 

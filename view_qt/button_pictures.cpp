@@ -1,4 +1,4 @@
-#include "app/button_pictures.h"
+#include "view_qt/button_pictures.h"
 
 #include <QPainter>
 #include <QPainterPath>
