@@ -4,8 +4,8 @@
 #include <limits>
 
 #include "base/dialogs.h"
+#include "base/program_rules.h"
 #include "base/runtime.h"
-#include "environment/file_locations.h"
 #include "errors/logs.h"
 
 namespace {

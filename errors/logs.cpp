@@ -2,9 +2,8 @@
 
 #include "base/codepage.h"
 #include "base/dialogs.h"
+#include "base/program_rules.h"
 #include "base/runtime.h"
-#include "environment/command_line.h"
-#include "environment/file_locations.h"
 #include "errors/error.h"
 
 namespace {
