@@ -1,8 +1,24 @@
 #include "environment/command_line.h"
 
+#include <algorithm>
+
 #include "base/codepage.h"
 #include "base/runtime.h"
 #include "errors/error_handler.h"
+
+std::string ArgumentTextOf(std::string_view command_line) {
+  // The program name as the C runtime takes it: up to the closing quote when it starts with one,
+  // else up to the first blank.
+  std::size_t end = 0;
+  if (!command_line.empty() && command_line.front() == '"') {
+    end = command_line.find('"', 1);
+    end = end == std::string_view::npos ? command_line.size() : end + 1;
+  } else {
+    end = std::min(command_line.find_first_of(" \t"), command_line.size());
+  }
+  if (end < command_line.size() && (command_line[end] == ' ' || command_line[end] == '\t')) ++end;
+  return std::string(command_line.substr(end));
+}
 
 std::optional<std::string> ReadCommand(Module& module, const std::string& command_line,
                                        const std::string& option_name) {

@@ -8,6 +8,10 @@
 #include "base/program_rules.h"
 #include "base/runtime.h"
 
+// The argument part of a whole command line as Windows hands it over: the program's name,
+// quoted or not, and the one blank after it removed, nothing else changed.
+std::string ArgumentTextOf(std::string_view command_line);
+
 // LookUpOption under the common error pattern: a name at the very end of the line raises the
 // invalid-argument error, handled here.
 std::optional<std::string> ReadCommand(Module& module, const std::string& command_line,

@@ -21,7 +21,8 @@ std::int32_t ReadProfileInt(const std::string& file_name, std::string_view secti
                             std::string_view entry, std::int32_t fallback);
 
 // Writes entry=value into the section, creating the file, the section or the entry as needed;
-// every other byte of the file stays as it was and the file is replaced atomically.
+// every other byte of the file stays as it was and the file is replaced atomically (on Windows
+// the system's profile functions write, by their own rules).
 // False when nothing was written; the old file is then untouched.
 bool WriteProfileString(const std::string& file_name, std::string_view section,
                         std::string_view entry, std::string_view value);

@@ -1,9 +1,8 @@
 #include "support/fakes.h"
 
-#include <unistd.h>
-
 #include <fstream>
 #include <iterator>
+#include <random>
 
 std::string FakeRuntime::EnvironmentString(int index) const {
   if (index < 1 || static_cast<std::size_t>(index) > environment.size()) return {};
@@ -20,9 +19,14 @@ MessageAnswer FakeDialogs::ShowMessage(const MessageBoxRequest& request) {
 }
 
 TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "zaro-test-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
+  std::random_device seed;
+  std::mt19937_64 random(seed());
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    path_ = std::filesystem::temp_directory_path() / ("zaro-test-" + std::to_string(random()));
+    // Only a folder this call created is ours.
+    if (std::filesystem::create_directory(path_)) return;
+  }
+  throw std::runtime_error("no temporary folder");
 }
 
 TempDir::~TempDir() {
