@@ -10,12 +10,13 @@ constexpr const char* kLineBreak = "\n\r";
 }
 
 std::string CancelConfirmationText(Module& module) {
-  std::string text = std::string("Cancel edits?") + kLineBreak + "Remark:" + kLineBreak +
-                     "Until now no changes have been taken over ";
+  std::string text = "Cancel edits?";
+  text.append(kLineBreak).append("Remark:").append(kLineBreak);
+  text.append("Until now no changes have been taken over ");
   if (module.state.IntegratedMode) {
-    text += kLineBreak + ("\"" + GetOCXName(module) + "\"") + " has to be configured again in " +
-            "\"standalone-mode\"" + " via " + kLineBreak + "\"" + module.runtime.ProgramFilePath() +
-            "\"";
+    text.append(kLineBreak).append("\"").append(GetOCXName(module)).append("\"");
+    text.append(" has to be configured again in \"standalone-mode\" via ").append(kLineBreak);
+    text.append("\"").append(module.runtime.ProgramFilePath()).append("\"");
   }
   return text;
 }

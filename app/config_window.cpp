@@ -64,7 +64,9 @@ void ConfigWindow::Form_Activate() {
 }
 
 void ConfigWindow::Form_Resize() {
-  // The controls keep their designed places whatever the window's size.
+  // The controls keep their designed places whatever the window's size; the handler still
+  // follows the error pattern like every form event.
+  Procedure proc(module_, "Form_Resize");
 }
 
 void ConfigWindow::SetupUserInterFace() {

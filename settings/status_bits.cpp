@@ -35,7 +35,8 @@ std::int16_t ReadBit(Module& module, std::int16_t word, std::int16_t bit_no) {
 std::int16_t WriteBit(Module& module, std::int16_t word, std::int16_t bit_no, std::int16_t state) {
   Procedure proc(module, "WriteBit");
   if (proc.Test([&] { return state == kBitSet; })) {
-    if (!proc.Test([&] { return IsSet(module, word, bit_no); })) {
+    // Negated inside the test, so a failed test still enters the branch.
+    if (proc.Test([&] { return !IsSet(module, word, bit_no); })) {
       proc.Step([&] { word = NarrowToInt16(module, std::int64_t{word} + Weight(module, bit_no)); });
     }
   } else {

@@ -14,7 +14,7 @@ enum class ControlKind { kLabel, kCommandButton, kCheckBox, kFrame };
 std::string_view ClassNameOf(ControlKind kind);
 
 struct FontDesign {
-  std::string family{};  // empty: the form's default font
+  std::string_view family{};  // a literal; empty: the form's default font
   double points = 0;
   bool bold = false;
 };

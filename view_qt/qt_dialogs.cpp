@@ -1,6 +1,38 @@
 #include "view_qt/qt_dialogs.h"
 
+#include <QCloseEvent>
+#include <QKeyEvent>
 #include <QMessageBox>
+
+namespace {
+
+// A Yes/No box has no cancel answer, as on the home platform: Escape and the close box do
+// nothing there, so only a button ends it. An OK box keeps Escape as OK.
+class Box : public QMessageBox {
+ public:
+  Box(QWidget* parent, bool yes_no) : QMessageBox(parent), yes_no_(yes_no) {}
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    if (yes_no_ && event->matches(QKeySequence::Cancel)) {
+      event->accept();
+      return;
+    }
+    QMessageBox::keyPressEvent(event);
+  }
+  void closeEvent(QCloseEvent* event) override {
+    if (yes_no_) {
+      event->ignore();
+      return;
+    }
+    QMessageBox::closeEvent(event);
+  }
+
+ private:
+  bool yes_no_;
+};
+
+}  // namespace
 
 QString DisplayText(const std::string& text) {
   std::string shown;
@@ -20,7 +52,8 @@ QString DisplayText(const std::string& text) {
 }
 
 MessageAnswer QtDialogs::ShowMessage(const MessageBoxRequest& request) {
-  QMessageBox box(parent);
+  const bool yes_no = request.buttons == MessageButtons::kYesNo;
+  Box box(parent, yes_no);
   box.setWindowTitle(QString::fromStdString(request.title));
   box.setTextFormat(Qt::PlainText);
   box.setText(DisplayText(request.text));
@@ -35,7 +68,8 @@ MessageAnswer QtDialogs::ShowMessage(const MessageBoxRequest& request) {
       box.setIcon(QMessageBox::Information);
       break;
   }
-  if (request.buttons == MessageButtons::kYesNo) {
+  if (yes_no) {
+    box.setWindowFlag(Qt::WindowCloseButtonHint, false);
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
     box.setDefaultButton(request.default_answer == MessageAnswer::kNo ? QMessageBox::No
                                                                       : QMessageBox::Yes);
@@ -48,7 +82,6 @@ MessageAnswer QtDialogs::ShowMessage(const MessageBoxRequest& request) {
     case QMessageBox::No:
       return MessageAnswer::kNo;
     default:
-      return request.buttons == MessageButtons::kYesNo ? request.default_answer
-                                                       : MessageAnswer::kOk;
+      return yes_no ? request.default_answer : MessageAnswer::kOk;
   }
 }

@@ -26,7 +26,7 @@ QColor ColorOf(std::uint32_t value) {
 }
 
 QFont FontOf(const FontDesign& design) {
-  QFont font(QString::fromStdString(design.family));
+  QFont font(QString::fromUtf8(design.family.data(), static_cast<qsizetype>(design.family.size())));
   font.setStyleHint(QFont::SansSerif);
   font.setPointSizeF(design.points);
   font.setBold(design.bold);
@@ -81,6 +81,9 @@ QtWindow::QtWindow(Module& module, Form& form, ConfigWindow& window)
     : module_(module), form_(form), window_(window) {
   setObjectName(kFormName);
   setFixedSize(Pixels(kClientWidthTwips), Pixels(kClientHeightTwips));
+  // A fixed-size window has nothing to maximise.
+  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                 Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   setFont(FontOf(kFormFont));
   Paint(this, kDesignBackColor);
   Build();

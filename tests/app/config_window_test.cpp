@@ -51,15 +51,10 @@ class Window : public ModuleTest {
   ConfigWindow window_{module_, form_};
 };
 
-TEST_F(Window, StandaloneLoadShowsTheStoredBitsAndEnablesTheButtons) {
+TEST_F(Window, ActivationEnablesOk) {
   EXPECT_FALSE(form_["CommandOK"].Enabled());
-  window_.Form_Load();
-  EXPECT_EQ(form_.Caption(), "Erweiterte Konfiguration Tools - standalone");
-  EXPECT_EQ(form_[kBox1].Value(), 1);
-  EXPECT_EQ(form_[kBox2].Value(), 0);
+  window_.Form_Activate();
   EXPECT_TRUE(form_["CommandOK"].Enabled());
-  EXPECT_TRUE(form_["CommandCancel"].Enabled());
-  EXPECT_TRUE(dialogs_.shown.empty());
 }
 
 TEST_F(Window, OkWritesBothBitsKeepsTheOthersAndStampsTheEdit) {
@@ -81,6 +76,9 @@ TEST_F(Window, OkWritesBothBitsKeepsTheOthersAndStampsTheEdit) {
     Form form = MakeMainForm();
     ConfigWindow window(module_, form);
     window.Form_Load();
+    EXPECT_EQ(form.Caption(), "Erweiterte Konfiguration Tools - standalone");
+    EXPECT_TRUE(form["CommandOK"].Enabled());
+    EXPECT_TRUE(form["CommandCancel"].Enabled());
     EXPECT_EQ(form[kBox1].Value(), c.shown1);
     EXPECT_EQ(form[kBox2].Value(), c.shown2);
     form[kBox1].SetValue(c.set1);
@@ -91,6 +89,7 @@ TEST_F(Window, OkWritesBothBitsKeepsTheOthersAndStampsTheEdit) {
     EXPECT_FALSE(form["CommandOK"].Enabled());
     EXPECT_FALSE(form["CommandCancel"].Enabled());
   }
+  EXPECT_TRUE(dialogs_.shown.empty());  // OK never asks the cancel question
   EXPECT_EQ(ReadBytes(cfg_),
             "[Project]\r\nValidMachines=1\r\n[Info]\r\nS_Prog=1.0.3 - Standalone\r\nNote=kept\r\n"
             "S_Editor=666768\r\n");
@@ -109,6 +108,14 @@ TEST_F(Window, IntegratedOpensFromTheConfiguratorCopyAndSavesLocally) {
   EXPECT_EQ(form_.Caption(), "Erweiterte Konfiguration Tools - integriert");
   EXPECT_EQ(form_[kBox1].Value(), 0);
   EXPECT_EQ(form_[kBox2].Value(), 1);
+  std::int16_t cancel = 0;
+  dialogs_.answers = {MessageAnswer::kNo};
+  window_.Form_QueryUnload(cancel, 0);
+  ASSERT_EQ(dialogs_.shown.size(), 1U);
+  EXPECT_EQ(dialogs_.shown[0].text,
+            "Cancel edits?\n\rRemark:\n\rUntil now no changes have been taken over \n\r"
+            "\"Zaro_MainPictureExt\" has to be configured again in \"standalone-mode\" via \n\r\"" +
+                runtime_.ProgramFilePath() + "\"");
   EXPECT_EQ(Save(), 0);
   EXPECT_EQ(StatusWord(), "6");
   EXPECT_EQ(ReadBytes(copy), "[Machine1]\r\nZaroMainPictureStatus=2\r\n");
@@ -159,70 +166,62 @@ TEST_F(Window, CancelAndCloseAskFirstAndLogOnlyAYes) {
   EXPECT_EQ(Stored(cfg_, "Info", "S_Prog"), "old");
 }
 
-TEST_F(Window, IntegratedConfirmationNamesTheModuleAndTheProgramFile) {
-  runtime_.argument_text = "/EXTERNAL=Q7XCFG";
-  window_.Form_Load();
-  std::int16_t cancel = 0;
-  dialogs_.answers = {MessageAnswer::kNo};
-  window_.Form_QueryUnload(cancel, 0);
-  ASSERT_EQ(dialogs_.shown.size(), 1U);
-  EXPECT_EQ(dialogs_.shown[0].text,
-            "Cancel edits?\n\rRemark:\n\rUntil now no changes have been taken over \n\r"
-            "\"Zaro_MainPictureExt\" has to be configured again in \"standalone-mode\" via \n\r\"" +
-                runtime_.ProgramFilePath() + "\"");
-}
-
+// The widget test shows the tick kept and one box per click; here OK and Cancel only inform.
 TEST_F(Window, HelpModeShowsHelpInsteadOfActing) {
   Put("Tools/Zaro_MainPictureExt_Config.ini",
-      "[1031]\r\nHelp1=Saves<CRLF>and ends\r\nHelp2=Ends\r\nHelp11=Efficiency\r\n");
+      "[1031]\r\nHelp1=Saves<CRLF>and ends\r\nHelp2=Ends\r\n");
   window_.Form_Load();
   const std::string before = ReadBytes(program_ini_);
   window_.CommandQuest_Click();
-  EXPECT_TRUE(module_.state.HelpMode);
-  EXPECT_EQ(form_["CommandQuest"].BackColor(), 65280U);
-
   EXPECT_EQ(Save(), -1);
   EXPECT_EQ(ExitOf([&] { window_.CommandCancel_Click(); }), -1);
-  form_[kBox1].SetValue(0);  // as a user's click does
-  form_[kBox1].SetValue(0);  // and again, afresh
-  ASSERT_EQ(dialogs_.shown.size(), 4U);
+  ASSERT_EQ(dialogs_.shown.size(), 2U);
   EXPECT_EQ(dialogs_.shown[0].text, "Saves\r\nand ends");
   EXPECT_EQ(dialogs_.shown[0].title, "Info:");
   EXPECT_EQ(dialogs_.shown[0].icon, MessageIcon::kInformation);
   EXPECT_EQ(dialogs_.shown[1].text, "Ends");
-  EXPECT_EQ(dialogs_.shown[2].text, "Efficiency");
-  EXPECT_EQ(dialogs_.shown[3].text, "Efficiency");
-  EXPECT_EQ(form_[kBox1].Value(), 1);
-  EXPECT_FALSE(module_.state.HelpClickGuard);
   EXPECT_TRUE(form_["CommandOK"].Enabled());
   EXPECT_EQ(ReadBytes(program_ini_), before);
 
   window_.CommandQuest_Click();
   EXPECT_FALSE(module_.state.HelpMode);
-  EXPECT_EQ(form_["CommandQuest"].BackColor(), 12632256U);
-  form_[kBox1].SetValue(0);
-  EXPECT_EQ(form_[kBox1].Value(), 0);
-  EXPECT_EQ(dialogs_.shown.size(), 4U);
+  EXPECT_EQ(Save(), 0);
 }
 
-TEST_F(Window, ASaveThatCannotReachProgramIniIsReportedAndEndsWithFailure) {
+// Two logs that cannot be written make the mode query itself fail; the load resumes inside the
+// branch the query guards.
+TEST_F(Window, AFailedModeQueryResumesInTheIntegratedCaption) {
+  runtime_.argument_text = "/EXTERNAL";
+  runtime_.failing_appends = 2;
+  dialogs_.answers = {MessageAnswer::kYes};
   window_.Form_Load();
+  EXPECT_EQ(form_.Caption(), "Erweiterte Konfiguration Tools - integriert");
+  ASSERT_EQ(dialogs_.shown.size(), 1U);
+  EXPECT_NE(ReadBytes(CfgLog()).find("/ Form_Load (Nr. 75)"), std::string::npos);
+}
+
+TEST_F(Window, AFailedTextLoadAnsweredYesKeepsTheDesignAndShowsTheStoredBits) {
+  Put("Tools/Zaro_MainPictureExt_Config.ini", "[1031]\r\nCaption_CheckEffizienz_=Effizienz\r\n");
+  runtime_.failing_program_folder_call = 2;  // the first is the language's, the second the texts'
+  dialogs_.answers = {MessageAnswer::kYes};
+  window_.Form_Load();
+  ASSERT_EQ(dialogs_.shown.size(), 1U);
+  EXPECT_EQ(dialogs_.shown[0].title, "Unexpected error");
+  EXPECT_EQ(form_[kBox1].Caption(), "mit Effizienz");
+  EXPECT_EQ(form_[kBox1].Value(), 1);
+  EXPECT_EQ(form_[kBox2].Value(), 0);
+  EXPECT_TRUE(form_["CommandOK"].Enabled());
+}
+
+// A missing file is the end-to-end run's case; here one the backend cannot replace: a read-only
+// file of the kernel behind a link.
+TEST_F(Window, ASaveThatFailsIsReportedAndEndsWithFailure) {
   std::filesystem::remove(program_ini_);
+  std::filesystem::create_symlink("/proc/version", program_ini_);
   EXPECT_EQ(Save(), kExitFailure);
   ASSERT_EQ(dialogs_.shown.size(), 1U);
-  const std::string expected = dir_ / "plant/parameter/Program.ini";
-  EXPECT_EQ(dialogs_.shown[0].text, "File not found: \n\r" + text::UpperCase(expected));
-  EXPECT_EQ(Stored(cfg_, "Info", "S_Prog"), "1.0.3 - Standalone");
-  EXPECT_FALSE(std::filesystem::exists(program_ini_));
-
-  // A file the backend cannot replace: a read-only file of the kernel behind a link.
-  std::filesystem::create_symlink("/proc/version", program_ini_);
-  Form form = MakeMainForm();
-  ConfigWindow window(module_, form);
-  dialogs_.shown.clear();
-  EXPECT_EQ(ExitOf([&] { window.CommandOK_Click(); }), kExitFailure);
-  ASSERT_EQ(dialogs_.shown.size(), 1U);
   EXPECT_EQ(dialogs_.shown[0].text, "File not saved: \n\r" + text::UpperCase(program_ini_));
+  EXPECT_EQ(Stored(cfg_, "Info", "S_Prog"), "1.0.3 - Standalone");
 }
 
 }  // namespace

@@ -54,6 +54,10 @@ check "the rest of the configuration file is untouched" \
   cmp -s <(without_stamp "$sample/Zaro_MainPictureExt/Zaro_MainPictureExt.cfg") \
   <(without_stamp "$cfg")
 check "silent run says nothing" test ! -s "$work/err"
+# The sample's own INI file lists every key the window looks for: a wrong key would be added.
+check "the tool's own INI file keeps every byte" \
+  cmp -s "$sample/Zaro_MainPictureExt/Zaro_MainPictureExt_Config.ini" \
+  "$plant/Zaro_MainPictureExt/Zaro_MainPictureExt_Config.ini"
 
 # No Program.ini to save into: reported, stamped all the same, failure status. The service log
 # is not writable here, so the report reaches standard error.
@@ -80,5 +84,54 @@ layout
 run
 check "no display exits 1" test "$status" -eq 1
 check "no display is explained" grep -q "no display is available" "$work/err"
+
+# Integrated window run on a virtual display, driven as a user would: the window opens from the
+# configurator's copy (word 6), a click ticks the first box, OK saves into the local file (word 5).
+if command -v Xvfb >/dev/null && command -v xdotool >/dev/null; then
+  layout
+  sed -i "s|^SaveAndRestore=.*\r\$|SaveAndRestore=$plant/SaveAndRestore\r|" \
+    "$plant/parameter/q7xconfiguration.ini"
+  display=:$((50 + RANDOM % 400))
+  Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb=$!
+  trap 'kill "$xvfb" 2>/dev/null; rm -rf "$work"' EXIT
+  mkdir -m 700 "$work/xdg"
+  export DISPLAY=$display XDG_RUNTIME_DIR=$work/xdg
+  for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+  window_run() {  # window_run <name part> <xdotool steps...>
+    local part=$1
+    shift
+    status=0
+    "$prog" /EXTERNAL=Q7XCFG "/LOGFILE=$work/cfg log.txt" 2>"$work/err" &
+    local pid=$!
+    local id
+    id=$(timeout 20 xdotool search --sync --name "$part" | head -n 1)
+    [ -n "$id" ] && "$@" "$id"
+    timeout 20 tail --pid="$pid" -f /dev/null || kill "$pid"
+    wait "$pid" || status=$?
+  }
+  tick_and_ok() {
+    xdotool mousemove --window "$1" 114 56 click 1 sleep 0.3 mousemove --window "$1" 616 542 click 1
+  }
+  window_run " - integriert" tick_and_ok
+  check "integrated OK exits 0" test "$status" -eq 0
+  check "the copy's bit 1 and the ticked bit 0 saved into the local word" \
+    grep -aq $'^ZaroMainPictureStatus=7\r$' "$ini"
+  check "the configurator's copy is left alone" \
+    grep -aq $'^ZaroMainPictureStatus=6\r$' "$plant/SaveAndRestore/parameter/program.ini"
+  check "S_Prog stamped integrated" grep -aq $'^S_Prog=1.0.3 - Integrated\r$' "$cfg"
+  cancel_confirmed() {
+    xdotool mousemove --window "$1" 734 542 click 1
+    xdotool search --sync --name "^Cancel\?$" >/dev/null
+    # Escape has no answer in a Yes/No box; "y" is Yes.
+    xdotool key Escape sleep 0.3 key y
+  }
+  window_run " - integriert" cancel_confirmed
+  check "confirmed cancel exits 0" test "$status" -eq 0
+  check "the cancel is logged to the LOGFILE" \
+    grep -aq $'Konfigurations-EXE wurde abgebrochen:     Zaro_MainPictureExt\r$' "$work/cfg log.txt"
+else
+  echo "skip integrated window run: Xvfb and xdotool are not installed"
+fi
 
 [ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; cat "$work/err"; exit 1; }

@@ -30,10 +30,13 @@ TEST_F(StatusBits, OnlyStateOneSets) {
 }
 
 TEST_F(StatusBits, SignBitChangeOverflowsAndKeepsTheWord) {
-  dialogs_.answers = {MessageAnswer::kYes, MessageAnswer::kYes};
   EXPECT_EQ(WriteBit(module_, 0, 15, 1), 0);
   EXPECT_EQ(WriteBit(module_, -32768, 15, 0), -32768);
   ASSERT_EQ(dialogs_.shown.size(), 2u);
+  // A bit without a weight fails the test too: the set branch is still entered, and fails again.
+  EXPECT_EQ(WriteBit(module_, 5, 31, 1), 5);
+  ASSERT_EQ(dialogs_.shown.size(), 4u);
+  dialogs_.shown.resize(2);
   EXPECT_NE(ReadBytes(CfgLog()).find("/ WriteBit (Nr. 6) :Overflow\r\n"), std::string::npos);
   // Already in the wanted state: no error.
   EXPECT_EQ(WriteBit(module_, -32768, 15, 1), -32768);

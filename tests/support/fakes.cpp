@@ -1,5 +1,7 @@
 #include "support/fakes.h"
 
+#include "errors/error.h"
+
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -7,6 +9,21 @@
 std::string FakeRuntime::EnvironmentString(int index) const {
   if (index < 1 || static_cast<std::size_t>(index) > environment.size()) return {};
   return environment[static_cast<std::size_t>(index) - 1];
+}
+
+std::string FakeRuntime::ProgramFolder() const {
+  if (++program_folder_calls == failing_program_folder_call) {
+    throw RuntimeError(ErrorNumber::kPathFileAccess, program_name);
+  }
+  return program_folder;
+}
+
+void FakeRuntime::AppendToFile(const std::string& path, const std::string& text) {
+  if (failing_appends > 0) {
+    --failing_appends;
+    throw RuntimeError(ErrorNumber::kPathFileAccess, program_name);
+  }
+  NativeRuntime::AppendToFile(path, text);
 }
 
 MessageAnswer FakeDialogs::ShowMessage(const MessageBoxRequest& request) {

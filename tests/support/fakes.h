@@ -24,12 +24,13 @@ class FakeRuntime : public NativeRuntime {
   FakeRuntime() : NativeRuntime(0, nullptr) {}
 
   PathStyle path_style() const override { return style; }
-  std::string ProgramFolder() const override { return program_folder; }
+  std::string ProgramFolder() const override;
   std::string ProgramName() const override { return program_name; }
   std::string ProgramFilePath() const override { return program_folder + "/" + program_name; }
   ProgramVersion Version() const override { return version; }
   std::string ArgumentText() const override { return argument_text; }
   std::string EnvironmentString(int index) const override;
+  void AppendToFile(const std::string& path, const std::string& text) override;
   std::string ServiceLogPath() const override { return service_log; }
   void WriteStandardError(const std::string& text) override { standard_error += text; }
   void ProcessPendingEvents() override { ++pending_event_runs; }
@@ -44,6 +45,10 @@ class FakeRuntime : public NativeRuntime {
   std::string service_log = "/nonexistent/MorvikServicePack.log";
   std::string standard_error;
   int pending_event_runs = 0;
+  // Faults on demand: the given call of ProgramFolder (counted from 1), and the next appends.
+  int failing_program_folder_call = 0;
+  int failing_appends = 0;
+  mutable int program_folder_calls = 0;
 };
 
 // Records every box and answers from a script; with no answer left it takes the default button.

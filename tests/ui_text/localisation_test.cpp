@@ -3,7 +3,6 @@
 #include <map>
 #include <sstream>
 
-#include "app/window_table.h"
 #include "base/codepage.h"
 #include "support/fakes.h"
 #include "ui_text/help_mode.h"
@@ -123,39 +122,10 @@ TEST_F(Localisation, AnotherLanguageWritesZeroForEveryMissingKey) {
   }
 }
 
-TEST_F(Localisation, TheWindowUsesExactlyItsDesignedKeys) {
-  Form form = MakeMainForm();
-  const Section section = Load(form).at("1031");
-  const Section expected{
-      {"Caption_Header_", "Zaro_MainPictureExt - Konfiguration Hauptbild Zaro"},
-      {"TTT_Header_", "0"},
-      {"TTT_MainFrame_", "0"},
-      {"TTT_FrameFPI_", "0"},
-      {"Caption_CheckEffizienz_", "mit Effizienz"},
-      {"Help11", "0"},
-      {"TTT_CheckEffizienz_", "0"},
-      {"Caption_CheckAuswurfAufTatsächliche_", "Auswurfberechnung mit tatsächlicher Produktion"},
-      {"Help12", "0"},
-      {"TTT_CheckAuswurfAufTatsächliche_", "0"},
-      {"Caption_CommandQuest_", ""},
-      {"TTT_CommandQuest_", "0"},
-      {"Caption_CommandOK_", ""},
-      {"Help1", "0"},
-      {"TTT_CommandOK_", "0"},
-      {"Caption_CommandCancel_", ""},
-      {"Help2", "0"},
-      {"TTT_CommandCancel_", "0"},
-  };
-  EXPECT_EQ(section, expected);
-}
-
 TEST(HelpText, MarkersInAnyCaseBecomeLineBreaks) {
-  EXPECT_EQ(ExpandLineMarkers("one<CRLF>two"), "one\r\ntwo");
-  EXPECT_EQ(ExpandLineMarkers("one<cRlF>two"), "one\r\ntwo");
-  EXPECT_EQ(ExpandLineMarkers("one<CRLF><CRLF>two"), "one\r\n\r\ntwo");
-  EXPECT_EQ(ExpandLineMarkers("end<CRLF>"), "end\r\n");
-  EXPECT_EQ(ExpandLineMarkers("<CRLF"), "<CRLF");
+  EXPECT_EQ(ExpandLineMarkers("one<cRlF><CRLF>two"), "one\r\n\r\ntwo");
   EXPECT_EQ(ExpandLineMarkers("Größe<crlf>"), "Größe\r\n");
+  EXPECT_EQ(ExpandLineMarkers("<CRLF"), "<CRLF");
 }
 
 }  // namespace

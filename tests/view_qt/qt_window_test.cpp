@@ -39,20 +39,42 @@ class QtWindowTest : public ModuleTest {
 
 TEST_F(QtWindowTest, WidgetsFollowTheTableOfControls) {
   EXPECT_EQ(view_.size(), QSize(792, 573));
+  EXPECT_EQ(view_.windowFlags() & (Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
+            Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   EXPECT_EQ(view_.windowTitle(), "Base Q7XCFG-Erweiterung");
   EXPECT_EQ(view_.palette().color(QPalette::Window), QColor(192, 192, 192));
-  for (const ControlDesign& design : MainWindowTable()) {
-    SCOPED_TRACE(design.name);
-    QWidget* widget = Widget(design.name);
+  const struct {
+    const char* name;
+    const char* container;
+    QRect place;  // pixels in the container
+  } rows[] = {
+      {"Header", "", {2, 2, 785, 24}},
+      {"MainFrame", "", {0, 26, 792, 484}},
+      {"FrameFPI", "MainFrame", {6, 8, 460, 160}},
+      {kBox1, "FrameFPI", {8, 10, 440, 25}},
+      {kBox2, "FrameFPI", {8, 40, 440, 25}},
+      {"CommandQuest", "", {490, 514, 65, 57}},
+      {"CommandOK", "", {560, 514, 113, 57}},
+      {"CommandCancel", "", {678, 514, 113, 57}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    QWidget* widget = Widget(row.name);
     ASSERT_NE(widget, nullptr);
-    QWidget* container = design.container.empty() ? &view_ : Widget(design.container);
-    EXPECT_EQ(widget->parentWidget(), container);
-    EXPECT_EQ(widget->geometry(),
-              QRect(design.left / 15, design.top / 15, design.width / 15, design.height / 15));
+    EXPECT_EQ(widget->parentWidget(), *row.container ? Widget(row.container) : &view_);
+    EXPECT_EQ(widget->geometry(), row.place);
     EXPECT_EQ(widget->palette().color(QPalette::Window), QColor(192, 192, 192));
-    EXPECT_EQ(widget->isEnabled(), design.name != "CommandOK");
+    EXPECT_EQ(widget->isEnabled(), std::string(row.name) != "CommandOK");
   }
-  EXPECT_NE(Widget<QGroupBox>("MainFrame"), nullptr);
+  // Tab goes by the table's tab indices over the controls that take focus.
+  QStringList tab_order;
+  QWidget* focus = Widget(kBox1);
+  do {
+    tab_order << focus->objectName();
+    do focus = focus->nextInFocusChain();
+    while (!(focus->focusPolicy() & Qt::TabFocus));
+  } while (focus != Widget(kBox1));
+  EXPECT_EQ(tab_order, QStringList({kBox1, "CommandOK", "CommandCancel", "CommandQuest", kBox2}));
   EXPECT_EQ(Widget<QGroupBox>("FrameFPI")->title(), "");
   QLabel* header = Widget<QLabel>("Header");
   ASSERT_NE(header, nullptr);
@@ -64,12 +86,12 @@ TEST_F(QtWindowTest, WidgetsFollowTheTableOfControls) {
   EXPECT_EQ(box2->text(), "Auswurfberechnung mit tatsächlicher Produktion");
   EXPECT_DOUBLE_EQ(box2->font().pointSizeF(), 12);
   EXPECT_TRUE(box2->font().bold());
-  EXPECT_EQ(Widget<QPushButton>("CommandQuest")->iconSize(), QSize(41, 45));
-  EXPECT_EQ(Widget<QPushButton>("CommandOK")->iconSize(), QSize(44, 36));
-  EXPECT_EQ(Widget<QPushButton>("CommandCancel")->iconSize(), QSize(37, 39));
-  for (const char* name : {"CommandQuest", "CommandOK", "CommandCancel"}) {
+  for (auto [name, picture] : {std::pair{"CommandQuest", QSize(41, 45)},
+                               {"CommandOK", QSize(44, 36)},
+                               {"CommandCancel", QSize(37, 39)}}) {
+    EXPECT_EQ(Widget<QPushButton>(name)->iconSize(), picture);
     EXPECT_EQ(Widget<QPushButton>(name)->text(), "");
-    EXPECT_FALSE(Widget<QPushButton>(name)->autoDefault());
+    EXPECT_FALSE(Widget<QPushButton>(name)->autoDefault());  // no default button
   }
 
   window_.Form_Load();
@@ -138,6 +160,45 @@ TEST_F(QtWindowTest, ACloseRequestAnsweredNoKeepsTheWindowOpen) {
   EXPECT_EQ(dialogs_.shown[0].title, "Cancel?");
   dialogs_.answers = {MessageAnswer::kYes};
   EXPECT_TRUE(view_.close());
+}
+
+// The real boxes: a Yes/No box has no cancel answer, Enter takes the default, OK keeps Escape.
+TEST(QtDialogsTest, KeysAndTheCloseBoxAnswerAsOnTheHomePlatform) {
+  enum Action { kEscape, kEnter, kClose };
+  const struct {
+    MessageButtons buttons;
+    MessageAnswer default_answer;
+    Action action;
+    bool ends_box;
+    MessageAnswer answer;
+  } rows[] = {
+      {MessageButtons::kYesNo, MessageAnswer::kNo, kEscape, false, MessageAnswer::kYes},
+      {MessageButtons::kYesNo, MessageAnswer::kNo, kClose, false, MessageAnswer::kYes},
+      {MessageButtons::kYesNo, MessageAnswer::kNo, kEnter, true, MessageAnswer::kNo},
+      {MessageButtons::kYesNo, MessageAnswer::kYes, kEnter, true, MessageAnswer::kYes},
+      {MessageButtons::kOk, MessageAnswer::kOk, kEscape, true, MessageAnswer::kOk},
+      {MessageButtons::kOk, MessageAnswer::kOk, kClose, true, MessageAnswer::kOk},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(testing::Message() << "row " << (&row - rows));
+    bool ended = true;
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      ASSERT_NE(box, nullptr);
+      if (row.action == kClose) {
+        box->close();
+      } else {
+        QTest::keyClick(box, row.action == kEscape ? Qt::Key_Escape : Qt::Key_Return);
+      }
+      ended = !box->isVisible();
+      if (!ended) box->button(QMessageBox::Yes)->click();  // only a button ends it
+    });
+    QtDialogs dialogs;
+    const MessageAnswer answer = dialogs.ShowMessage(
+        {"Text", "Title", MessageIcon::kWarning, row.buttons, row.default_answer});
+    EXPECT_EQ(ended, row.ends_box);
+    EXPECT_EQ(answer, row.answer);
+  }
 }
 
 TEST(QtDialogText, EachLineBreakPairShowsAsOneBreak) {
