@@ -1,4 +1,6 @@
 #include <windows.h>
+// windows.h names the win.ini writer so; ours is the one in ini_backend.h.
+#undef WriteProfileString
 
 #include "base/codepage.h"
 #include "settings/ini_backend.h"

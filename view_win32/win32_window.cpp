@@ -170,6 +170,17 @@ void Win32Window::Layout() {
   AdjustWindowRectExForDpi(&frame, kWindowStyle, FALSE, 0, static_cast<UINT>(dpi_));
   SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // The frame may be drawn at another DPI than the one asked for (Wine keeps the system's):
+  // measure the client area and make up the difference.
+  RECT client{};
+  GetClientRect(window_, &client);
+  const int wrong_width = TwipsToPixels(kClientWidthTwips, dpi_) - client.right;
+  const int wrong_height = TwipsToPixels(kClientHeightTwips, dpi_) - client.bottom;
+  if (wrong_width != 0 || wrong_height != 0) {
+    SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left + wrong_width,
+                 frame.bottom - frame.top + wrong_height,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   for (Item& item : items_) {
     const ControlDesign& design = item.control->design();
     const RECT twips = TwipsRect(form_, design);

@@ -79,6 +79,7 @@ TEST_F(Locations, IntegratedSetupReadsTheConfiguratorCopy) {
 }
 
 TEST_F(Locations, LetterCaseOfPathComponentsIsForgiven) {
+  if (OnWindows()) GTEST_SKIP() << "Windows itself finds a name in any letter case";
   const std::string local = Put("Parameter/PROGRAM.INI", "");
   EXPECT_EQ(GetProgramIniPath(module_, 2), local);
   const std::string exact = Put("parameter/Program.ini", "");

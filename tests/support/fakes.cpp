@@ -51,6 +51,10 @@ TempDir::~TempDir() {
   std::filesystem::remove_all(path_, ignored);
 }
 
+bool OnWindows() {
+  return NativeRuntime(0, nullptr).path_style() == PathStyle::kWindows;
+}
+
 std::string ReadBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

@@ -76,6 +76,9 @@ class TempDir {
   std::filesystem::path path_;
 };
 
+// The tests are built for Windows (and run there or under Wine).
+bool OnWindows();
+
 std::string ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::string& bytes);
 
