@@ -15,8 +15,8 @@ namespace {
 
 constexpr wchar_t kWindowClass[] = L"Zaro_MainPictureExt_Config";
 constexpr int kFirstControlId = 100;
-constexpr DWORD kWindowStyle =
-    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+// Not WS_CLIPCHILDREN: the window's own grey has to show inside the frames, which paint none.
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr int kProgramIconId = 1;
 
 COLORREF ColourOf(std::uint32_t design_colour) {
