@@ -314,6 +314,13 @@ LRESULT Win32Window::OnMessage(UINT message, WPARAM w, LPARAM l) {
     case WM_SIZE:
       RunOutermost(module_, [&] { window_logic_.Form_Resize(); });
       return 0;
+    case WM_GETMINMAXINFO: {
+      // The designed size holds even where it exceeds the screen (a high DPI on a small one).
+      auto& limits = *reinterpret_cast<MINMAXINFO*>(l);
+      limits.ptMaxTrackSize.x = std::max<LONG>(limits.ptMaxTrackSize.x, 4 * 1024);
+      limits.ptMaxTrackSize.y = std::max<LONG>(limits.ptMaxTrackSize.y, 4 * 1024);
+      return 0;
+    }
     case WM_DPICHANGED:
       OnDpiChanged(LOWORD(w), *reinterpret_cast<const RECT*>(l));
       return 0;
