@@ -149,13 +149,22 @@ void Win32Window::CreateControls() {
 }
 
 void Win32Window::OrderForTabbing() {
-  // The dialog manager tabs in z-order; frames go to the bottom so they never cover contents.
+  // The dialog manager tabs in z-order. Frames go below everything else, an outer frame below the
+  // frames it holds: each is clipped by what lies above it, so none covers its contents.
+  const auto depth = [this](const Item* item) {
+    int levels = 0;
+    for (std::string outer = item->control->design().container; !outer.empty(); ++levels) {
+      outer = form_[outer].design().container;
+    }
+    return levels;
+  };
   std::vector<Item*> order;
   for (Item& item : items_) order.push_back(&item);
-  std::stable_sort(order.begin(), order.end(), [](const Item* a, const Item* b) {
+  std::stable_sort(order.begin(), order.end(), [&depth](const Item* a, const Item* b) {
     const bool a_frame = a->control->design().kind == ControlKind::kFrame;
     const bool b_frame = b->control->design().kind == ControlKind::kFrame;
     if (a_frame != b_frame) return b_frame;
+    if (a_frame) return depth(a) > depth(b);
     return a->control->design().tab_index < b->control->design().tab_index;
   });
   HWND previous = HWND_TOP;
@@ -225,9 +234,12 @@ void Win32Window::Mirror(Item& item) {
 
 void Win32Window::MirrorForm() {
   SetWindowTextW(window_, text::WideOf(form_.Caption()).c_str());
-  // Shown at once: the save that follows runs without pumping messages.
-  SetCursor(
-      LoadCursorW(nullptr, form_.Pointer() == MousePointer::kHourglass ? IDC_WAIT : IDC_ARROW));
+  if (form_.Pointer() != shown_pointer_) {
+    shown_pointer_ = form_.Pointer();
+    // Shown at once: the save that follows runs without pumping messages.
+    SetCursor(
+        LoadCursorW(nullptr, shown_pointer_ == MousePointer::kHourglass ? IDC_WAIT : IDC_ARROW));
+  }
 }
 
 Win32Window::Item* Win32Window::ItemOf(HWND control) {

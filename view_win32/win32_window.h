@@ -69,4 +69,5 @@ class Win32Window {
   std::vector<Item> items_;
   std::map<std::uint32_t, GdiObject> brushes_;
   HWND last_focus_ = nullptr;
+  MousePointer shown_pointer_ = MousePointer::kDefault;
 };
