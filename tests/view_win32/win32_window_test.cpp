@@ -1,5 +1,9 @@
 #include "view_win32/win32_window.h"
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 #include "app/window_table.h"
 #include "support/fakes.h"
 #include "view_win32/gdi_handles.h"
@@ -108,6 +112,20 @@ TEST_F(Win32WindowTest, ClicksAndKeysReachTheLogicAndHelpModeShows) {
   SendMessageW(Window(kBox1), BM_CLICK, 0, 0);
   EXPECT_FALSE(Checked(kBox1)) << "help mode undoes the click";
   EXPECT_EQ(form_[kBox1].Value(), 0);
+
+  // Tab walks the table's tab order.
+  std::vector<std::pair<int, std::string>> tab_stops;
+  for (const ControlDesign& design : MainWindowTable()) {
+    if (design.kind == ControlKind::kCheckBox || design.kind == ControlKind::kCommandButton) {
+      tab_stops.emplace_back(design.tab_index, design.name);
+    }
+  }
+  std::sort(tab_stops.begin(), tab_stops.end());
+  HWND focus = Window(tab_stops.back().second);
+  for (const auto& [tab_index, name] : tab_stops) {
+    focus = GetNextDlgTabItem(view_.handle(), focus, FALSE);
+    EXPECT_EQ(focus, Window(name)) << name;
+  }
 
   // Enter presses the focused button; there is no default button.
   SetFocus(Window("CommandCancel"));
