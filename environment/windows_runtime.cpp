@@ -155,6 +155,9 @@ std::string NativeRuntime::ServiceLogPath() const {
 }
 
 void NativeRuntime::WriteStandardError(const std::string& text) {
+  // A program with a window usually has no standard error: the debugger channel (DebugView and
+  // the like) still shows the entry.
+  OutputDebugStringW(text::WideOf(text).c_str());
   std::fwrite(text.data(), 1, text.size(), stderr);
   std::fflush(stderr);
 }

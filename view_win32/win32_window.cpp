@@ -20,7 +20,7 @@ constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINI
 constexpr int kProgramIconId = 1;
 
 COLORREF ColourOf(std::uint32_t design_colour) {
-  // The design stores red in the low byte, as COLORREF does.
+  // Colours of the table hold red in the low byte, as COLORREF does.
   return static_cast<COLORREF>(design_colour & 0xFFFFFFU);
 }
 
