@@ -61,6 +61,11 @@ class FakeDialogs : public Dialogs {
   std::function<void()> on_show;  // runs while the box is up
 };
 
+// Paths in the program's own text, UTF-8, on every platform (a narrow path on Windows would be
+// read in the ANSI code page).
+std::filesystem::path PathOf(const std::string& utf8);
+std::string Utf8Of(const std::filesystem::path& path);
+
 // A folder of the test's own, removed afterwards.
 class TempDir {
  public:
@@ -70,7 +75,9 @@ class TempDir {
   TempDir& operator=(const TempDir&) = delete;
 
   const std::filesystem::path& path() const { return path_; }
-  std::string operator/(const std::string& relative) const { return (path_ / relative).string(); }
+  std::string operator/(const std::string& relative) const {
+    return Utf8Of(path_ / PathOf(relative));
+  }
 
  private:
   std::filesystem::path path_;
