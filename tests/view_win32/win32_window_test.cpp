@@ -52,7 +52,6 @@ class Win32WindowTest : public ModuleTest {
 
 TEST_F(Win32WindowTest, ControlsKeepTheTablesPlacesAt96And144Dpi) {
   ASSERT_NE(view_.handle(), nullptr);
-  EXPECT_EQ(view_.dpi(), 96) << "the tests expect the system's default DPI";
   for (const int dpi : {96, 144}) {
     SCOPED_TRACE(dpi);
     if (dpi != view_.dpi()) {
