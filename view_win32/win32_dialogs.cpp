@@ -43,8 +43,15 @@ std::wstring MessageBoxText(const std::string& text) {
 }
 
 MessageAnswer Win32Dialogs::ShowMessage(const MessageBoxRequest& request) {
-  switch (MessageBoxW(owner, MessageBoxText(request.text).c_str(),
-                      text::WideOf(request.title).c_str(), MessageBoxFlags(request))) {
+  const std::wstring text = MessageBoxText(request.text);
+  const std::wstring title = text::WideOf(request.title);
+  int answer = 0;
+  do {
+    answer = MessageBoxW(owner, text.c_str(), title.c_str(), MessageBoxFlags(request));
+    // Windows gives a Yes/No box no Escape; Wine lets Escape close it. Asked again, the box
+    // stays until a button answers, as on Windows.
+  } while (answer == IDCANCEL && request.buttons == MessageButtons::kYesNo);
+  switch (answer) {
     case IDYES:
       return MessageAnswer::kYes;
     case IDNO:

@@ -78,27 +78,49 @@ check "Program.ini untouched" cmp -s "$sample/parameter/Program.ini" "$ini"
 # A window run on a virtual display, as a user: the sample's word 5 ticks the first box; a click
 # unticks it and OK saves 4.
 if [ -n "${DISPLAY:-}" ] && command -v xdotool >/dev/null; then
-  layout
-  "$wine" "$prog" >/dev/null 2>&1 &
-  pid=$!
-  id=$(timeout 60 xdotool search --sync --onlyvisible --name \
-    "^Erweiterte Konfiguration Zaro_MainPictureExt - standalone$" | head -n 1 || true)
-  status=0
-  if [ -n "$id" ]; then
-    # The client area (792 x 573 at 96 DPI) sits at the bottom centre of what X shows.
-    eval "$(xdotool getwindowgeometry --shell "$id")"
-    dx=$(((WIDTH - 792) / 2))
-    dy=$((HEIGHT - 573 - dx))
-    sleep 1
-    xdotool mousemove --window "$id" $((dx + 234)) $((dy + 56)) click 1 sleep 0.5 \
-      mousemove --window "$id" $((dx + 616)) $((dy + 542)) click 1
-  fi
-  timeout 30 tail --pid="$pid" -f /dev/null || kill "$pid"
-  wait "$pid" || status=$?
+  window_run() {  # window_run <steps>: starts the program, runs the steps on its window
+    layout
+    "$wine" "$prog" >/dev/null 2>&1 &
+    local pid=$!
+    id=$(timeout 60 xdotool search --sync --onlyvisible --name \
+      "^Erweiterte Konfiguration Zaro_MainPictureExt - standalone$" | head -n 1 || true)
+    status=0
+    if [ -n "$id" ]; then
+      # The client area (792 x 573 at 96 DPI) sits at the bottom centre of what X shows.
+      eval "$(xdotool getwindowgeometry --shell "$id")"
+      dx=$(((WIDTH - 792) / 2))
+      dy=$((HEIGHT - 573 - dx))
+      sleep 1
+      "$@"
+    fi
+    timeout 30 tail --pid="$pid" -f /dev/null || kill "$pid"
+    wait "$pid" || status=$?
+  }
+  click() { xdotool mousemove --window "$id" $((dx + $1)) $((dy + $2)) click 1 sleep 0.5; }
+  focus_box() {  # focus_box: waits for the "Cancel?" box and clicks into its text
+    box=$(timeout 20 xdotool search --sync --onlyvisible --name '^Cancel\?$' | head -n 1 || true)
+    [ -n "$box" ] && xdotool mousemove --window "$box" 60 15 click 1 sleep 0.5
+  }
+
+  tick_and_ok() { click 234 56 && click 616 542; }
+  window_run tick_and_ok
   check "the window opened" test -n "$id"
   check "OK exits 0" test "$status" -eq 0
   check "the unticked box is saved: word 4" grep -aq $'^ZaroMainPictureStatus=4\r$' "$ini"
   check "S_Prog stamped" grep -aq $'^S_Prog=1.0.3 - Standalone\r$' "$cfg"
+
+  # Cancel: the Yes/No box has no Escape answer (it would take No and keep the window open);
+  # "y" is Yes, which logs the cancel and ends the run.
+  cancel_escape_yes() {
+    click 734 542
+    focus_box && xdotool key Escape sleep 1
+    focus_box && xdotool key y
+  }
+  window_run cancel_escape_yes
+  check "Escape is no answer, Yes after it ends the run with 0" test "$status" -eq 0
+  check "the cancel is logged" grep -aq \
+    $'^Konfigurations-EXE wurde abgebrochen:     Zaro_MainPictureExt\r$' "$plant/Q7Xcfglog.txt"
+  check "Program.ini untouched by the cancel" cmp -s "$sample/parameter/Program.ini" "$ini"
 else
   echo "skip window run: needs a display (or Xvfb) and xdotool"
 fi
