@@ -1,8 +1,8 @@
 #include "app/closing.h"
 
+#include "base/dialogs.h"
+#include "base/runtime.h"
 #include "environment/file_locations.h"
-#include "environment/runtime.h"
-#include "errors/dialogs.h"
 #include "errors/logs.h"
 
 namespace {

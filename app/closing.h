@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "environment/module.h"
+#include "base/module.h"
 
 // The text of the cancel confirmation (lines joined by LF CR); an integrated run adds where the
 // module has to be configured again.

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "environment/module.h"
+#include "base/module.h"
 #include "ui_text/form.h"
 
 // The logic of the one window: its handlers and methods, working on a form built from the

@@ -2,17 +2,18 @@
 
 #include <cstdio>
 
+#include "base/codepage.h"
 #include "environment/file_locations.h"
 #include "errors/error_handler.h"
-#include "settings/codepage.h"
 #include "settings/ini_access.h"
 
-std::string EditorCodeOf(std::string_view environment_entry) {
+std::string EditorCodeOf(std::string_view environment_entry,
+                         const std::function<std::string(std::string_view)>& to_code_page) {
   const std::size_t equals = environment_entry.find('=');
   const std::string_view value =
       equals == std::string_view::npos ? environment_entry : environment_entry.substr(equals + 1);
   std::string code;
-  for (const char c : text::Utf8ToWindows1252(value)) {
+  for (const char c : to_code_page(value)) {
     if (c == '-' || c == '_') continue;
     char hex[8];
     std::snprintf(hex, sizeof hex, "%X", static_cast<unsigned char>(c) + 5U);
@@ -32,6 +33,10 @@ void WriteEditInfo(Module& module) {
                    (module.state.IntegratedMode ? " - Integrated" : " - Standalone");
   });
   proc.Step([&] { SaveIni(module, version_text, "Info", "S_Prog", GetCFGPath(module)); });
-  proc.Step([&] { editor_code = EditorCodeOf(module.runtime.EnvironmentString(1)); });
+  proc.Step([&] {
+    editor_code =
+        EditorCodeOf(module.runtime.EnvironmentString(1),
+                     [&module](std::string_view utf8) { return module.runtime.AnsiText(utf8); });
+  });
   proc.Step([&] { SaveIni(module, editor_code, "Info", "S_Editor", GetCFGPath(module)); });
 }

@@ -2,10 +2,10 @@
 
 #include "app/config_window.h"
 #include "app/window_table.h"
+#include "base/codepage.h"
 #include "environment/command_line.h"
 #include "errors/error_handler.h"
 #include "errors/logs.h"
-#include "settings/codepage.h"
 
 bool IsSilentRun(const Runtime& runtime) {
   const OptionLookup external =

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "environment/module.h"
-#include "environment/runtime.h"
-#include "errors/dialogs.h"
+#include "base/dialogs.h"
+#include "base/module.h"
+#include "base/runtime.h"
 
 // True when the command line asks for a silent run: no window and no windowing system at all.
 bool IsSilentRun(const Runtime& runtime);

@@ -1,46 +1,23 @@
 #include "environment/command_line.h"
 
-#include "environment/runtime.h"
+#include <algorithm>
+
+#include "base/codepage.h"
+#include "base/runtime.h"
 #include "errors/error_handler.h"
-#include "settings/codepage.h"
 
-namespace {
-
-std::u32string TrimSpaces(std::u32string_view value) {
-  const auto first = value.find_first_not_of(U' ');
-  if (first == std::u32string_view::npos) return {};
-  const auto last = value.find_last_not_of(U' ');
-  return std::u32string(value.substr(first, last - first + 1));
-}
-
-std::u32string Upper(std::u32string value) {
-  for (char32_t& c : value) c = text::UpperCodePoint(c);
-  return value;
-}
-
-}  // namespace
-
-OptionLookup LookUpOption(std::string_view command_line, std::string_view option_name,
-                          PathStyle style) {
-  const std::u32string line = text::DecodeUtf8(command_line);
-  const std::u32string name = text::DecodeUtf8(option_name);
-  const auto found = Upper(line).find(Upper(name));
-  if (found == std::u32string::npos) return {};
-  // The value starts after the name and one separator character.
-  const std::size_t start = found + name.size() + 1;
-  if (start > line.size()) return {std::nullopt, true};
-  std::u32string value = line.substr(start);
-  if (style == PathStyle::kPosix) {
-    // The next option starts with a blank and "/"; a "/" elsewhere belongs to a path.
-    const auto next = value.find(U" /");
-    if (next != std::u32string::npos) value.resize(next);
-    value = TrimSpaces(value);
+std::string ArgumentTextOf(std::string_view command_line) {
+  // The program name as the C runtime takes it: up to the closing quote when it starts with one,
+  // else up to the first blank.
+  std::size_t end = 0;
+  if (!command_line.empty() && command_line.front() == '"') {
+    end = command_line.find('"', 1);
+    end = end == std::string_view::npos ? command_line.size() : end + 1;
   } else {
-    value = Upper(TrimSpaces(value));
-    const auto slash = value.find(U'/');
-    if (slash != std::u32string::npos) value = Upper(TrimSpaces(value.substr(0, slash)));
+    end = std::min(command_line.find_first_of(" \t"), command_line.size());
   }
-  return {text::EncodeUtf8(value), false};
+  if (end < command_line.size() && (command_line[end] == ' ' || command_line[end] == '\t')) ++end;
+  return std::string(command_line.substr(end));
 }
 
 std::optional<std::string> ReadCommand(Module& module, const std::string& command_line,
@@ -87,9 +64,4 @@ std::string GetPathLogfile(Module& module) {
   proc.Step(
       [&] { result = ReadCommand(module, module.runtime.ArgumentText(), "LOGFILE").value_or(""); });
   return result;
-}
-
-std::string LogfileOption(const Module& module) {
-  return LookUpOption(module.runtime.ArgumentText(), "LOGFILE", module.runtime.path_style())
-      .value.value_or("");
 }

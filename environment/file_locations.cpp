@@ -1,14 +1,12 @@
 #include "environment/file_locations.h"
 
-#include "environment/runtime.h"
+#include "base/codepage.h"
+#include "base/runtime.h"
 #include "errors/error_handler.h"
 #include "errors/logs.h"
-#include "settings/codepage.h"
 #include "settings/ini_access.h"
 
 namespace {
-constexpr std::size_t kConfigSuffixLength = 7;
-
 char Separator(const Module& module) {
   return SeparatorOf(module.runtime.path_style());
 }
@@ -17,17 +15,6 @@ std::function<void()> PendingEvents(Module& module) {
   return [&module] { module.runtime.ProcessPendingEvents(); };
 }
 }  // namespace
-
-std::string BaseFolderOf(std::string_view program_folder, char separator,
-                         const std::function<void()>& on_step) {
-  std::string folder(program_folder);
-  while (!folder.empty() && folder.back() != separator) {
-    if (on_step) on_step();
-    folder.pop_back();
-  }
-  if (!folder.empty()) folder.pop_back();
-  return folder;
-}
 
 std::string FileNameOnlyOf(std::string_view path, char separator,
                            const std::function<void()>& on_step) {
@@ -39,20 +26,10 @@ std::string FileNameOnlyOf(std::string_view path, char separator,
   return std::string(rest);
 }
 
-std::string ModuleNameOf(std::string_view program_name) {
-  const std::u32string name = text::DecodeUtf8(program_name);
-  if (name.size() < kConfigSuffixLength) return std::string(program_name);
-  return text::EncodeUtf8(std::u32string_view(name).substr(0, name.size() - kConfigSuffixLength));
-}
-
 std::string ConfiguratorProgramIniOf(std::string_view save_and_restore, char separator) {
   std::string path(save_and_restore);
   if (path.empty() || path.back() != separator) path += separator;
   return path + "parameter" + separator + "program.ini";
-}
-
-std::string BaseFolder(Module& module) {
-  return BaseFolderOf(module.runtime.ProgramFolder(), Separator(module), PendingEvents(module));
 }
 
 std::string GetQ7XConfigurationIniPath(Module& module) {

@@ -4,30 +4,16 @@
 #include <string>
 #include <string_view>
 
-#include "environment/module.h"
+#include "base/module.h"
+#include "base/program_rules.h"
 
-// Path rules as pure functions of the separator. `on_step` runs before each character dropped,
-// so the window stays responsive as the original tool let it.
-
-// The folder above `program_folder`: characters are dropped from the end up to the last
-// separator, then the separator too. "D:\Plant\Tools" gives "D:\Plant", "D:\" gives "D:",
-// "/" gives "". A path without any separator gives "".
-std::string BaseFolderOf(std::string_view program_folder, char separator,
-                         const std::function<void()>& on_step = {});
-
-// The text after the last separator, or all of it when there is none.
+// The text after the last separator, or all of it when there is none. `on_step` runs before
+// each part dropped, so the window stays responsive.
 std::string FileNameOnlyOf(std::string_view path, char separator,
                            const std::function<void()>& on_step = {});
 
-// The program name less its last 7 characters ("_Config"); a name shorter than that is kept
-// whole, so messages always have a module name to show.
-std::string ModuleNameOf(std::string_view program_name);
-
 // The configurator's program.ini below the folder `save_and_restore`.
 std::string ConfiguratorProgramIniOf(std::string_view save_and_restore, char separator);
-
-// The base folder of the running program, letting pending events run while it is computed.
-std::string BaseFolder(Module& module);
 
 // The product's central q7xconfiguration.ini, or "" when it does not exist.
 std::string GetQ7XConfigurationIniPath(Module& module);

@@ -1,7 +1,7 @@
 #include "environment/machine_list.h"
 
+#include "base/runtime.h"
 #include "environment/file_locations.h"
-#include "environment/runtime.h"
 #include "errors/error_handler.h"
 #include "settings/ini_access.h"
 

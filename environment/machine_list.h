@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "environment/module.h"
+#include "base/module.h"
 
 // Fills MachineNames (index 1 on) and ProgramIniPath: in an integrated run from NameM1..NameM5 of
 // the central INI file up to the first "-" or empty name, otherwise from program.ini's

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "environment/runtime.h"
+#include "base/runtime.h"
 
 // The runtime of the platform the program is built for.
 class NativeRuntime : public Runtime {
@@ -23,6 +23,7 @@ class NativeRuntime : public Runtime {
   bool IsOrdinaryFile(const std::string& path) const override;
   std::string FindFile(const std::string& path) const override;
   void AppendToFile(const std::string& path, const std::string& text) override;
+  std::string AnsiText(std::string_view utf8) const override;
   std::string ServiceLogPath() const override;
   void WriteStandardError(const std::string& text) override;
   void ProcessPendingEvents() override;
@@ -30,6 +31,9 @@ class NativeRuntime : public Runtime {
 
   // The window's event loop, once it exists.
   void SetEventPump(std::function<void()> pump) { event_pump_ = std::move(pump); }
+
+  // The program runs on Wine, not on Windows itself; false on every other platform.
+  static bool RunsUnderWine();
 
  private:
   std::string program_file_;

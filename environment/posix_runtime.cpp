@@ -10,9 +10,9 @@
 #include <cstdlib>
 #include <memory>
 
+#include "base/codepage.h"
 #include "environment/native_runtime.h"
 #include "errors/error.h"
-#include "settings/codepage.h"
 #include "version.h"
 
 extern char** environ;
@@ -192,11 +192,19 @@ void NativeRuntime::AppendToFile(const std::string& path, const std::string& tex
   if (path.empty()) throw RuntimeError(ErrorNumber::kPathFileAccess, ProgramName());
   const int fd = open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
   if (fd < 0) throw RuntimeError(ErrorForErrno(errno), ProgramName());
-  const bool written = WriteAll(fd, text::Utf8ToWindows1252(text));
+  const bool written = WriteAll(fd, AnsiText(text));
   const int write_error = errno;
   const bool closed = close(fd) == 0;
   if (!written) throw RuntimeError(ErrorForErrno(write_error), ProgramName());
   if (!closed) throw RuntimeError(ErrorNumber::kPathFileAccess, ProgramName());
+}
+
+std::string NativeRuntime::AnsiText(std::string_view utf8) const {
+  return text::Utf8ToWindows1252(utf8);
+}
+
+bool NativeRuntime::RunsUnderWine() {
+  return false;
 }
 
 std::string NativeRuntime::ServiceLogPath() const {

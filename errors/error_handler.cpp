@@ -3,9 +3,9 @@
 #include <cstdlib>
 #include <limits>
 
-#include "environment/file_locations.h"
-#include "environment/runtime.h"
-#include "errors/dialogs.h"
+#include "base/dialogs.h"
+#include "base/program_rules.h"
+#include "base/runtime.h"
 #include "errors/logs.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <string_view>
 #include <utility>
 
-#include "environment/module.h"
-#include "environment/runtime.h"
+#include "base/module.h"
+#include "base/runtime.h"
 #include "errors/error.h"
 
 inline constexpr std::int32_t kHandleErrorEnd = 1;

@@ -1,11 +1,10 @@
 #include "errors/logs.h"
 
-#include "environment/command_line.h"
-#include "environment/file_locations.h"
-#include "environment/runtime.h"
-#include "errors/dialogs.h"
+#include "base/codepage.h"
+#include "base/dialogs.h"
+#include "base/program_rules.h"
+#include "base/runtime.h"
 #include "errors/error.h"
-#include "settings/codepage.h"
 
 namespace {
 constexpr const char* kLogEnd = "\r\n";

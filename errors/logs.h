@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "environment/module.h"
+#include "base/module.h"
 
 // These catch nothing: a log that cannot be written throws RuntimeError to the caller.
 

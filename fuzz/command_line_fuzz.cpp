@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "base/codepage.h"
 #include "environment/command_line.h"
-#include "settings/codepage.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "settings/codepage.h"
+#include "base/codepage.h"
 #include "settings/ini_text.h"
 
 namespace {

@@ -21,3 +21,17 @@ ensure_packages() {
   apt-get update -qq
   $line
 }
+
+# Wine for the Windows program: a private prefix under build/, made on first use, quiet, and
+# without the .NET and HTML engines (their installers would ask on a fresh prefix).
+use_wine_prefix() {
+  export WINEPREFIX="$PWD/build/wine"
+  export WINEDEBUG=-all
+  export WINEDLLOVERRIDES="mscoree=;mshtml="
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "Creating the Wine prefix $WINEPREFIX" >&2
+    mkdir -p "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1
+    wineserver -w
+  fi
+}

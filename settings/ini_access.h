@@ -4,7 +4,7 @@
 #include <string>
 #include <variant>
 
-#include "environment/module.h"
+#include "base/module.h"
 
 // A value of a kind SaveIni cannot write (the runtime's empty, null, date, object and the like).
 struct UnsupportedValue {

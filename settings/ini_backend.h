@@ -26,8 +26,9 @@ std::int32_t ReadProfileInt(const std::string& file_name, std::string_view secti
 // every other byte of the file stays as it was, in the file's own encoding, and the file is
 // replaced atomically: a reader, or a crash at any moment, sees the old file or the new one.
 // Writers of this program take turns; one that waits too long gives up. A write that would
-// change no byte leaves the file alone. False when nothing was written (also for a file that
-// cannot be decoded, see ini_text.h); the old file is then untouched.
+// change no byte leaves the file alone. (On Windows the system's profile functions write, by
+// their own rules.) False when nothing was written (also for a file that cannot be decoded, see
+// ini_text.h); the old file is then untouched.
 bool WriteProfileString(const std::string& file_name, std::string_view section,
                         std::string_view entry, std::string_view value);
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "settings/codepage.h"
+#include "base/codepage.h"
 
 namespace ini {
 namespace {

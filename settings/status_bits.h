@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "environment/module.h"
+#include "base/module.h"
 
 inline constexpr std::int16_t kBitSet = 1;
 inline constexpr std::int16_t kBitClear = 0;

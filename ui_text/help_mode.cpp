@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "errors/dialogs.h"
+#include "base/dialogs.h"
 
 namespace {
 

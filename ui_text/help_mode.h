@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "environment/module.h"
+#include "base/module.h"
 #include "ui_text/form.h"
 
 inline constexpr std::uint32_t kHelpModeOffColor = 12632256;  // light grey, as designed

@@ -1,9 +1,9 @@
 #include "ui_text/localisation.h"
 
-#include "environment/runtime.h"
+#include "base/codepage.h"
+#include "base/runtime.h"
 #include "errors/error.h"
 #include "errors/error_handler.h"
-#include "settings/codepage.h"
 #include "settings/ini_access.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "environment/module.h"
+#include "base/module.h"
 #include "ui_text/form.h"
 
 inline constexpr const char* kDesignLanguage = "1031";

@@ -3,8 +3,8 @@
 #include <filesystem>
 
 #include "app/window_table.h"
+#include "base/codepage.h"
 #include "errors/error_handler.h"
-#include "settings/codepage.h"
 #include "settings/ini_backend.h"
 #include "support/fakes.h"
 
@@ -216,6 +216,7 @@ TEST_F(Window, AFailedTextLoadAnsweredYesKeepsTheDesignAndShowsTheStoredBits) {
 // A missing file is the end-to-end run's case; here one the backend cannot replace: a read-only
 // file of the kernel behind a link.
 TEST_F(Window, ASaveThatFailsIsReportedAndEndsWithFailure) {
+  if (OnWindows()) GTEST_SKIP() << "the write is made to fail through a POSIX link to /proc";
   std::filesystem::remove(program_ini_);
   std::filesystem::create_symlink("/proc/version", program_ini_);
   EXPECT_EQ(Save(), kExitFailure);

@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
+#include "base/codepage.h"
 #include "errors/error_handler.h"
-#include "settings/codepage.h"
 #include "support/fakes.h"
 
 namespace {
@@ -27,6 +27,7 @@ TEST_F(Locations, FindsOrdinaryFilesBesideTheProgramFolderInAnyLetterCase) {
   EXPECT_EQ(GetQ7XConfigurationIniPath(module_), central);
   std::filesystem::create_directories(dir_ / "plant/parameter/program.ini");
   EXPECT_EQ(GetProgramIniPath(module_, 1), "");  // a folder does not count
+  if (OnWindows()) GTEST_SKIP() << "Windows itself finds a name in any letter case";
   const std::string other_case = Put("Parameter/PROGRAM.INI", "");
   EXPECT_EQ(GetProgramIniPath(module_, 2), other_case);
   const std::string exact = Put("parameter/Program.ini", "");

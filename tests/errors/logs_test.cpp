@@ -1,6 +1,6 @@
 #include "errors/logs.h"
 
-#include "settings/codepage.h"
+#include "base/codepage.h"
 #include "support/fakes.h"
 
 namespace {

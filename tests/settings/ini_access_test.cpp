@@ -1,21 +1,10 @@
 #include "settings/ini_access.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <filesystem>
-#include <utility>
 
-#include "settings/codepage.h"
-#include "settings/ini_backend_posix.h"
 #include "support/fakes.h"
 
 namespace {
-
-namespace fs = std::filesystem;
-using namespace std::string_literals;
 
 class IniAccess : public ModuleTest {
  protected:
@@ -69,78 +58,5 @@ TEST_F(IniAccess, UnsupportedKindIsReportedAndLeavesTheEntry) {
   EXPECT_EQ(dialogs_.shown[0].title, "Zaro_MainPictureExt_Config");
   EXPECT_EQ(dialogs_.shown[0].buttons, MessageButtons::kOk);
 }
-
-// What a row sets up before the save: failing system calls, or a target that cannot be written.
-struct Arrangement {
-  ini::SaveCalls calls = ini::SystemSaveCalls();
-  fs::path folder;
-  std::string target;
-  int other_writer = -1;  // a descriptor of the folder of its own, to hold its lock
-};
-
-struct FailCase {
-  const char* name;
-  void (*arrange)(Arrangement&);
-};
-
-void PrintTo(const FailCase& c, std::ostream* os) {
-  *os << c.name;
-}
-
-int Fail(int error) {
-  errno = error;
-  return -1;
-}
-
-// A write(2) that takes half of the first buffer and then fails with `error` (0: no progress).
-template <int error>
-void FailSecondWrite(Arrangement& a) {
-  a.calls.write = [first = true](int fd, const char* data, std::size_t size) mutable -> ssize_t {
-    return std::exchange(first, false) ? write(fd, data, size / 2) : error ? Fail(error) : 0;
-  };
-}
-
-class FailedSave : public IniAccess, public testing::WithParamInterface<FailCase> {};
-
-TEST_P(FailedSave, ReturnsZeroAndChangesNothing) {
-  Arrangement a{.folder = fs::path(ini_).parent_path(), .target = ini_};
-  a.calls.lock_wait = std::chrono::milliseconds(50);
-  GetParam().arrange(a);
-  const std::string bytes = ReadBytes(ini_);
-  const std::set<std::string> names = NamesIn(a.folder);
-  const ini::ScopedSaveCalls injected(a.calls);
-  EXPECT_EQ(SaveIni(module_, std::int16_t{7}, "Machine1", "ZaroMainPictureStatus", a.target), 0);
-  if (a.other_writer >= 0) close(a.other_writer);
-  EXPECT_EQ(ReadBytes(ini_), bytes);
-  EXPECT_EQ(NamesIn(a.folder), names);
-  EXPECT_TRUE(dialogs_.shown.empty());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Faults, FailedSave,
-    testing::Values(
-        FailCase{"ShortWrite", FailSecondWrite<0>}, FailCase{"DiskFull", FailSecondWrite<ENOSPC>},
-        FailCase{
-            "FailedFlush",
-            [](Arrangement& a) { a.calls.close = [](int fd) { return close(fd), Fail(EIO); }; }},
-        FailCase{"FailedFsync",
-                 [](Arrangement& a) { a.calls.sync = [](int) { return Fail(EIO); }; }},
-        FailCase{"FailedRename",
-                 [](Arrangement& a) {
-                   a.calls.rename = [](const char*, const char*) { return Fail(EIO); };
-                 }},
-        FailCase{"FolderInItsPlace",
-                 [](Arrangement& a) { fs::create_directory(a.target = a.folder / "dir.ini"); }},
-        FailCase{"ThroughMissingFolder",
-                 [](Arrangement& a) { a.target = a.folder / "missing/x.ini"; }},
-        FailCase{"NoName", [](Arrangement& a) { a.target.clear(); }},
-        FailCase{"Utf16BigEndian",
-                 [](Arrangement& a) { WriteBytes(a.target, "\xFE\xFF\0[\0M\0]\0\n"s); }},
-        FailCase{"AnotherWriterHoldsTheLock",
-                 [](Arrangement& a) {
-                   a.other_writer = open(a.folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-                   flock(a.other_writer, LOCK_EX);
-                 }}),
-    [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace

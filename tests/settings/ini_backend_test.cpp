@@ -1,15 +1,18 @@
 #include "settings/ini_backend.h"
 
+#include "settings/ini_access.h"
 #include "settings/ini_backend_posix.h"
 #include "support/fakes.h"
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -17,11 +20,13 @@
 #include <random>
 #include <string>
 #include <thread>
+#include <utility>
 
 namespace {
 
 namespace fs = std::filesystem;
 using Names = std::set<std::string>;
+using namespace std::string_literals;
 
 struct stat StatOf(const std::string& path) {
   struct stat st {};
@@ -191,5 +196,82 @@ INSTANTIATE_TEST_SUITE_P(Faults, RefusedSave,
                                          RealFault{"ReadOnlyFolder", 0666, 0555, false},
                                          RealFault{"FullDisk", 0666, 0777, true}),
                          [](const auto& row) { return std::string(row.param.name); });
+
+// What a row sets up before the save: failing system calls, or a target that cannot be written.
+struct Arrangement {
+  ini::SaveCalls calls = ini::SystemSaveCalls();
+  fs::path folder;
+  std::string target;
+  int other_writer = -1;  // a descriptor of the folder of its own, to hold its lock
+};
+
+struct FailCase {
+  const char* name;
+  void (*arrange)(Arrangement&);
+};
+
+void PrintTo(const FailCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+int Fail(int error) {
+  errno = error;
+  return -1;
+}
+
+// A write(2) that takes half of the first buffer and then fails with `error` (0: no progress).
+template <int error>
+void FailSecondWrite(Arrangement& a) {
+  a.calls.write = [first = true](int fd, const char* data, std::size_t size) mutable -> ssize_t {
+    return std::exchange(first, false) ? write(fd, data, size / 2) : error ? Fail(error) : 0;
+  };
+}
+
+// Through SaveIni, to show what the program sees of a failed save.
+class FailedSave : public ModuleTest, public testing::WithParamInterface<FailCase> {
+ protected:
+  std::string ini_ = Put("parameter/Program.ini", "[Machine1]\r\nZaroMainPictureStatus=1\r\n");
+};
+
+TEST_P(FailedSave, ReturnsZeroAndChangesNothing) {
+  Arrangement a{.folder = fs::path(ini_).parent_path(), .target = ini_};
+  a.calls.lock_wait = std::chrono::milliseconds(50);
+  GetParam().arrange(a);
+  const std::string bytes = ReadBytes(ini_);
+  const std::set<std::string> names = NamesIn(a.folder);
+  const ini::ScopedSaveCalls injected(a.calls);
+  EXPECT_EQ(SaveIni(module_, std::int16_t{7}, "Machine1", "ZaroMainPictureStatus", a.target), 0);
+  if (a.other_writer >= 0) close(a.other_writer);
+  EXPECT_EQ(ReadBytes(ini_), bytes);
+  EXPECT_EQ(NamesIn(a.folder), names);
+  EXPECT_TRUE(dialogs_.shown.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, FailedSave,
+    testing::Values(
+        FailCase{"ShortWrite", FailSecondWrite<0>}, FailCase{"DiskFull", FailSecondWrite<ENOSPC>},
+        FailCase{
+            "FailedFlush",
+            [](Arrangement& a) { a.calls.close = [](int fd) { return close(fd), Fail(EIO); }; }},
+        FailCase{"FailedFsync",
+                 [](Arrangement& a) { a.calls.sync = [](int) { return Fail(EIO); }; }},
+        FailCase{"FailedRename",
+                 [](Arrangement& a) {
+                   a.calls.rename = [](const char*, const char*) { return Fail(EIO); };
+                 }},
+        FailCase{"FolderInItsPlace",
+                 [](Arrangement& a) { fs::create_directory(a.target = a.folder / "dir.ini"); }},
+        FailCase{"ThroughMissingFolder",
+                 [](Arrangement& a) { a.target = a.folder / "missing/x.ini"; }},
+        FailCase{"NoName", [](Arrangement& a) { a.target.clear(); }},
+        FailCase{"Utf16BigEndian",
+                 [](Arrangement& a) { WriteBytes(a.target, "\xFE\xFF\0[\0M\0]\0\n"s); }},
+        FailCase{"AnotherWriterHoldsTheLock",
+                 [](Arrangement& a) {
+                   a.other_writer = open(a.folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+                   flock(a.other_writer, LOCK_EX);
+                 }}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace

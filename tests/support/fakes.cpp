@@ -2,10 +2,9 @@
 
 #include "errors/error.h"
 
-#include <unistd.h>
-
 #include <fstream>
 #include <iterator>
+#include <random>
 
 std::string FakeRuntime::EnvironmentString(int index) const {
   if (index < 1 || static_cast<std::size_t>(index) > environment.size()) return {};
@@ -37,9 +36,14 @@ MessageAnswer FakeDialogs::ShowMessage(const MessageBoxRequest& request) {
 }
 
 TempDir::TempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "zaro-test-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
+  std::random_device seed;
+  std::mt19937_64 random(seed());
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    path_ = std::filesystem::temp_directory_path() / ("zaro-test-" + std::to_string(random()));
+    // Only a folder this call created is ours.
+    if (std::filesystem::create_directory(path_)) return;
+  }
+  throw std::runtime_error("no temporary folder");
 }
 
 TempDir::~TempDir() {
@@ -47,14 +51,27 @@ TempDir::~TempDir() {
   std::filesystem::remove_all(path_, ignored);
 }
 
+bool OnWindows() {
+  return NativeRuntime(0, nullptr).path_style() == PathStyle::kWindows;
+}
+
+std::filesystem::path PathOf(const std::string& utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
+std::string Utf8Of(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
 std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(PathOf(path), std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 void WriteBytes(const std::string& path, const std::string& bytes) {
-  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  std::filesystem::create_directories(PathOf(path).parent_path());
+  std::ofstream out(PathOf(path), std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 

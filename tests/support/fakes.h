@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "environment/module.h"
+#include "base/dialogs.h"
+#include "base/module.h"
 #include "environment/native_runtime.h"
-#include "errors/dialogs.h"
 
 // Thrown where the real runtime would end the process, so a test sees where the program ended.
 struct ProgramEnded {
@@ -62,6 +62,11 @@ class FakeDialogs : public Dialogs {
   std::function<void()> on_show;  // runs while the box is up
 };
 
+// Paths in the program's own text, UTF-8, on every platform (a narrow path on Windows would be
+// read in the ANSI code page).
+std::filesystem::path PathOf(const std::string& utf8);
+std::string Utf8Of(const std::filesystem::path& path);
+
 // A folder of the test's own, removed afterwards.
 class TempDir {
  public:
@@ -71,11 +76,16 @@ class TempDir {
   TempDir& operator=(const TempDir&) = delete;
 
   const std::filesystem::path& path() const { return path_; }
-  std::string operator/(const std::string& relative) const { return (path_ / relative).string(); }
+  std::string operator/(const std::string& relative) const {
+    return Utf8Of(path_ / PathOf(relative));
+  }
 
  private:
   std::filesystem::path path_;
 };
+
+// The tests are built for Windows (and run there or under Wine).
+bool OnWindows();
 
 std::string ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::string& bytes);

@@ -3,7 +3,7 @@
 #include <map>
 #include <sstream>
 
-#include "settings/codepage.h"
+#include "base/codepage.h"
 #include "support/fakes.h"
 #include "ui_text/help_mode.h"
 

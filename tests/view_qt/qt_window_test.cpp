@@ -1,4 +1,4 @@
-#include "app/qt_window.h"
+#include "view_qt/qt_window.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -9,10 +9,10 @@
 #include <QTest>
 #include <QTimer>
 
-#include "app/main_window.h"
-#include "app/qt_dialogs.h"
 #include "app/window_table.h"
 #include "support/fakes.h"
+#include "view_qt/main_window.h"
+#include "view_qt/qt_dialogs.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/qt_window.h"
+#include "view_qt/qt_window.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -10,9 +10,9 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/button_pictures.h"
 #include "app/window_table.h"
 #include "errors/error_handler.h"
+#include "view_qt/button_pictures.h"
 
 namespace {
 

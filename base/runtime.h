@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 // How paths are written on the platform; the path rules are pure functions of it.
 enum class PathStyle { kWindows, kPosix };
@@ -41,6 +42,9 @@ class Runtime {
   // Appends `text` to the file in the platform's 8-bit code page, creating the file when it is
   // missing; opened and closed for this one write. Throws RuntimeError when it cannot.
   virtual void AppendToFile(const std::string& path, const std::string& text) = 0;
+  // `utf8` in the system's 8-bit code page, as logs and the editor code carry it: the ANSI code
+  // page on Windows, Windows-1252 elsewhere. Characters it lacks become "?".
+  virtual std::string AnsiText(std::string_view utf8) const = 0;
   // Where the service log lies; fixed per platform.
   virtual std::string ServiceLogPath() const = 0;
   // The last resort for a log entry that no file would take.

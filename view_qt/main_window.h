@@ -1,11 +1,11 @@
 #pragma once
 
 #include "app/config_window.h"
-#include "app/qt_dialogs.h"
-#include "app/qt_window.h"
 #include "app/window_table.h"
-#include "environment/module.h"
-#include "environment/runtime.h"
+#include "base/module.h"
+#include "base/runtime.h"
+#include "view_qt/qt_dialogs.h"
+#include "view_qt/qt_window.h"
 
 // The one window on screen with everything it works with, its boxes parented to it.
 struct MainWindow {

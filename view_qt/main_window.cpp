@@ -1,4 +1,4 @@
-#include "app/main_window.h"
+#include "view_qt/main_window.h"
 
 #include "errors/error_handler.h"
 

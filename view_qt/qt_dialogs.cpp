@@ -1,4 +1,4 @@
-#include "app/qt_dialogs.h"
+#include "view_qt/qt_dialogs.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>

@@ -3,7 +3,7 @@
 #include <QString>
 #include <string>
 
-#include "errors/dialogs.h"
+#include "base/dialogs.h"
 
 class QWidget;
 

@@ -2,10 +2,10 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/main_window.h"
 #include "app/silent_run.h"
 #include "environment/native_runtime.h"
 #include "errors/error_handler.h"
+#include "view_qt/main_window.h"
 
 namespace {
 

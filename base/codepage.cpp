@@ -1,4 +1,4 @@
-#include "settings/codepage.h"
+#include "base/codepage.h"
 
 #include <array>
 
@@ -96,6 +96,45 @@ std::string EncodeUtf8(std::u32string_view text) {
     }
   }
   return out;
+}
+
+std::wstring WideOf(std::string_view utf8) {
+  std::wstring out;
+  out.reserve(utf8.size());
+  for (char32_t c : DecodeUtf8(utf8)) {
+    if constexpr (sizeof(wchar_t) == 2) {
+      if (c >= 0x10000) {
+        c -= 0x10000;
+        out.push_back(static_cast<wchar_t>(0xD800 + (c >> 10)));
+        out.push_back(static_cast<wchar_t>(0xDC00 + (c & 0x3FF)));
+        continue;
+      }
+    }
+    out.push_back(static_cast<wchar_t>(c));
+  }
+  return out;
+}
+
+std::string Utf8OfWide(std::wstring_view wide) {
+  std::u32string points;
+  points.reserve(wide.size());
+  for (std::size_t i = 0; i < wide.size(); ++i) {
+    auto c = static_cast<char32_t>(wide[i]);
+    if constexpr (sizeof(wchar_t) == 2) {
+      if (c >= 0xD800 && c <= 0xDBFF && i + 1 < wide.size()) {
+        const auto low = static_cast<char32_t>(wide[i + 1]);
+        if (low >= 0xDC00 && low <= 0xDFFF) {
+          points.push_back(0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00));
+          ++i;
+          continue;
+        }
+      }
+      // A lone surrogate has no UTF-8 form.
+      if (c >= 0xD800 && c <= 0xDFFF) c = U'?';
+    }
+    points.push_back(c);
+  }
+  return EncodeUtf8(points);
 }
 
 std::string Utf8ToWindows1252(std::string_view utf8) {

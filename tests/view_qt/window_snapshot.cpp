@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <string>
 
-#include "app/main_window.h"
 #include "environment/native_runtime.h"
+#include "view_qt/main_window.h"
 
 namespace {
 

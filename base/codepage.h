@@ -20,6 +20,10 @@ std::string UpperCase(std::string_view utf8);
 std::u32string DecodeUtf8(std::string_view utf8);
 std::string EncodeUtf8(std::u32string_view text);
 
+// UTF-8 and the platform's wide text (UTF-16 on Windows, where the system speaks it).
+std::wstring WideOf(std::string_view utf8);
+std::string Utf8OfWide(std::wstring_view wide);
+
 char32_t UpperCodePoint(char32_t c);
 char32_t LowerCodePoint(char32_t c);
 

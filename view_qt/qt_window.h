@@ -5,7 +5,7 @@
 #include <string>
 
 #include "app/config_window.h"
-#include "environment/module.h"
+#include "base/module.h"
 #include "ui_text/form.h"
 
 // The window on screen: widgets built from the form's table that mirror its controls and hand

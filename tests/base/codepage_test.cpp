@@ -1,4 +1,4 @@
-#include "settings/codepage.h"
+#include "base/codepage.h"
 
 #include <gtest/gtest.h>
 

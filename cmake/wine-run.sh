@@ -1,0 +1,10 @@
+#!/bin/sh
+# Runs a Windows program under Wine with its output passed on through a file: the background
+# processes the first program of a Wine session starts would otherwise keep the caller's pipe
+# open, and a test runner would wait for them.
+out=$(mktemp)
+"${ZARO_WINE:-wine}" "$@" >"$out" 2>&1
+status=$?
+cat "$out"
+rm -f "$out"
+exit "$status"

@@ -1,0 +1,185 @@
+#include <windows.h>
+
+#include <cstdio>
+
+#include "base/codepage.h"
+#include "environment/command_line.h"
+#include "environment/native_runtime.h"
+#include "errors/error.h"
+#include "version.h"
+
+namespace {
+
+std::wstring ModulePath() {
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length =
+        GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) return {};
+    if (length < buffer.size()) {
+      buffer.resize(length);
+      return buffer;
+    }
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+std::vector<std::string> EnvironmentStrings() {
+  std::vector<std::string> strings;
+  wchar_t* block = GetEnvironmentStringsW();
+  if (block == nullptr) return strings;
+  for (const wchar_t* entry = block; *entry != L'\0'; entry += wcslen(entry) + 1) {
+    strings.push_back(text::Utf8OfWide(entry));
+  }
+  FreeEnvironmentStringsW(block);
+  return strings;
+}
+
+DWORD AttributesOf(const std::string& path) {
+  return path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(text::WideOf(path).c_str());
+}
+
+ErrorNumber ErrorForLastError(DWORD error) {
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_NETPATH:
+    case ERROR_INVALID_DRIVE:
+      return ErrorNumber::kPathNotFound;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      return ErrorNumber::kPermissionDenied;
+    default:
+      return ErrorNumber::kPathFileAccess;
+  }
+}
+
+}  // namespace
+
+NativeRuntime::NativeRuntime(int /*argc*/, const char* const* /*argv*/)
+    : program_file_(text::Utf8OfWide(ModulePath())),
+      // Windows hands over one text; the C runtime's split would lose its quotes and blanks.
+      argument_text_(ArgumentTextOf(text::Utf8OfWide(GetCommandLineW()))),
+      environment_(EnvironmentStrings()) {}
+
+PathStyle NativeRuntime::path_style() const {
+  return PathStyle::kWindows;
+}
+
+std::string NativeRuntime::ProgramFolder() const {
+  const auto slash = program_file_.find_last_of('\\');
+  if (slash == std::string::npos) return ".";
+  // A drive's root keeps its separator: "C:\".
+  if (slash > 0 && program_file_[slash - 1] == ':') return program_file_.substr(0, slash + 1);
+  return program_file_.substr(0, slash);
+}
+
+std::string NativeRuntime::ProgramName() const {
+  std::string name = program_file_.substr(program_file_.find_last_of('\\') + 1);
+  const auto dot = name.find_last_of('.');
+  if (dot != std::string::npos && dot > 0) name.resize(dot);
+  return name;
+}
+
+std::string NativeRuntime::ProgramFilePath() const {
+  return program_file_;
+}
+
+ProgramVersion NativeRuntime::Version() const {
+  return {build_info::kVersionMajor, build_info::kVersionMinor, build_info::kVersionRevision};
+}
+
+std::string NativeRuntime::ArgumentText() const {
+  return argument_text_;
+}
+
+std::string NativeRuntime::EnvironmentString(int index) const {
+  if (index < 1 || static_cast<std::size_t>(index) > environment_.size()) return {};
+  return environment_[static_cast<std::size_t>(index) - 1];
+}
+
+bool NativeRuntime::IsOrdinaryFile(const std::string& path) const {
+  const DWORD attributes = AttributesOf(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+std::string NativeRuntime::FindFile(const std::string& path) const {
+  // Windows itself finds a name in any letter case.
+  return IsOrdinaryFile(path) ? path : std::string();
+}
+
+void NativeRuntime::AppendToFile(const std::string& path, const std::string& text) {
+  if (path.empty()) throw RuntimeError(ErrorNumber::kPathFileAccess, ProgramName());
+  const DWORD attributes = AttributesOf(path);
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    throw RuntimeError(ErrorNumber::kPathFileAccess, ProgramName());
+  }
+  HANDLE file =
+      CreateFileW(text::WideOf(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                  nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    throw RuntimeError(ErrorForLastError(GetLastError()), ProgramName());
+  }
+  const std::string bytes = AnsiText(text);
+  DWORD written = 0;
+  const bool ok =
+      WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) != 0 &&
+      written == bytes.size();
+  const DWORD write_error = GetLastError();
+  const bool closed = CloseHandle(file) != 0;
+  if (!ok) throw RuntimeError(ErrorForLastError(write_error), ProgramName());
+  if (!closed) throw RuntimeError(ErrorNumber::kPathFileAccess, ProgramName());
+}
+
+std::string NativeRuntime::AnsiText(std::string_view utf8) const {
+  const std::wstring wide = text::WideOf(utf8);
+  if (wide.empty()) return {};
+  const int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
+                                       nullptr, 0, "?", nullptr);
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), bytes.data(), size,
+                      "?", nullptr);
+  return bytes;
+}
+
+bool NativeRuntime::RunsUnderWine() {
+  const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+  return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+std::string NativeRuntime::ServiceLogPath() const {
+  return "C:\\MorvikServicePack.log";
+}
+
+void NativeRuntime::WriteStandardError(const std::string& text) {
+  // A program with a window usually has no standard error: the debugger channel (DebugView and
+  // the like) still shows the entry.
+  OutputDebugStringW(text::WideOf(text).c_str());
+  std::fwrite(text.data(), 1, text.size(), stderr);
+  std::fflush(stderr);
+}
+
+void NativeRuntime::ProcessPendingEvents() {
+  if (event_pump_) {
+    event_pump_();
+    return;
+  }
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      // The loop that owns the window must still see it.
+      PostQuitMessage(static_cast<int>(message.wParam));
+      return;
+    }
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+void NativeRuntime::EndProcess(int status) {
+  std::fflush(nullptr);
+  ExitProcess(static_cast<UINT>(status));
+}

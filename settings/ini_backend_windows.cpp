@@ -1,0 +1,50 @@
+#include <windows.h>
+// windows.h names the win.ini writer so; ours is the one in ini_backend.h.
+#undef WriteProfileString
+
+#include "base/codepage.h"
+#include "settings/ini_backend.h"
+
+// The profile functions of kernel32 in their wide forms: a path the ANSI code page cannot spell
+// still opens, and for an ANSI file Windows writes the same bytes as the narrow forms do.
+namespace ini {
+
+namespace {
+
+// 255 characters with the terminator, as the program has always read: at most 254 come back.
+constexpr DWORD kValueBuffer = 255;
+
+std::wstring Wide(std::string_view utf8) {
+  return text::WideOf(utf8);
+}
+
+}  // namespace
+
+std::string ReadProfileString(const std::string& file_name, std::string_view section,
+                              std::string_view entry) {
+  // Without a file name Windows would read its own win.ini.
+  if (file_name.empty()) return {};
+  wchar_t buffer[kValueBuffer] = {};
+  // An empty default, not blanks: Wine keeps one blank of an all-blank default, and a missing
+  // entry must read as "".
+  const DWORD length = GetPrivateProfileStringW(Wide(section).c_str(), Wide(entry).c_str(), L"",
+                                                buffer, kValueBuffer, Wide(file_name).c_str());
+  return text::Utf8OfWide(std::wstring_view(buffer, length));
+}
+
+std::int32_t ReadProfileInt(const std::string& file_name, std::string_view section,
+                            std::string_view entry, std::int32_t fallback) {
+  if (file_name.empty()) return fallback;
+  return static_cast<std::int32_t>(GetPrivateProfileIntW(Wide(section).c_str(), Wide(entry).c_str(),
+                                                         fallback, Wide(file_name).c_str()));
+}
+
+bool WriteProfileString(const std::string& file_name, std::string_view section,
+                        std::string_view entry, std::string_view value) {
+  // Without a file name Windows would write into its own win.ini.
+  if (file_name.empty()) return false;
+  return WritePrivateProfileStringW(Wide(section).c_str(), Wide(entry).c_str(), Wide(value).c_str(),
+                                    Wide(file_name).c_str()) != 0;
+}
+
+}  // namespace ini

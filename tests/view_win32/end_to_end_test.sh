@@ -1,0 +1,128 @@
+#!/usr/bin/env bash
+# Runs the Windows program under Wine on a fresh copy of the sample project on Wine's drive C:.
+# Usage: end_to_end_test.sh <program .exe> <sample project folder> <wine>
+set -euo pipefail
+exe=$1
+sample=$2
+wine=$3
+export WINEDEBUG=${WINEDEBUG:--all}
+prefix=${WINEPREFIX:-$HOME/.wine}
+drive_c="$prefix/drive_c"
+[ -d "$drive_c" ] || "$wine" wineboot -i >/dev/null 2>&1
+
+plant="$drive_c/zaro-e2e-$$"
+trap 'rm -rf "$plant"' EXIT
+prog="$plant/Zaro_MainPictureExt/Zaro_MainPictureExt_Config.exe"
+ini="$plant/parameter/Program.ini"
+cfg="$plant/Zaro_MainPictureExt/Zaro_MainPictureExt.cfg"
+service_log="$drive_c/MorvikServicePack.log"
+failures=0
+
+# Wine's desktop takes the display of the first program of a session: give it one before any.
+if [ -z "${DISPLAY:-}" ] && command -v Xvfb >/dev/null; then
+  display=:$((50 + RANDOM % 400))
+  Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb=$!
+  trap 'kill "$xvfb" 2>/dev/null; rm -rf "$plant"' EXIT
+  export DISPLAY=$display
+  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
+fi
+
+check() {  # check <description> <command...>
+  local what=$1
+  shift
+  if "$@"; then echo "ok   $what"; else echo "FAIL $what"; failures=$((failures + 1)); fi
+}
+
+layout() {
+  rm -rf "$plant" "$service_log"
+  cp -r "$sample" "$plant"
+  cp "$exe" "$plant/Zaro_MainPictureExt/"
+}
+
+run() {  # run <args...>: exit status in $status
+  status=0
+  "$wine" "$prog" "$@" >/dev/null 2>&1 || status=$?
+}
+
+# Silent run: the word is written back unchanged, the edit is stamped in the machine's file.
+layout
+run /EXTERNAL=SILENT
+check "silent run exits 0" test "$status" -eq 0
+check "Program.ini keeps every byte" cmp -s "$sample/parameter/Program.ini" "$ini"
+check "S_Prog stamped standalone" grep -aq $'^S_Prog=1.0.3 - Standalone\r$' "$cfg"
+check "S_Editor is a code" grep -aqE $'^S_Editor=[0-9A-F]+\r$' "$cfg"
+check "the tool's own INI file keeps every byte" \
+  cmp -s "$sample/Zaro_MainPictureExt/Zaro_MainPictureExt_Config.ini" \
+  "$plant/Zaro_MainPictureExt/Zaro_MainPictureExt_Config.ini"
+check "nothing for the service log" test ! -e "$service_log"
+
+# No Program.ini: the fault goes to C:\MorvikServicePack.log with the Windows path.
+layout
+rm "$ini"
+run /EXTERNAL=SILENT
+check "failed save exits 1" test "$status" -eq 1
+check "the fault is in C:\\MorvikServicePack.log" grep -aq \
+  "^! Fault Zaro_MainPictureExt_Config: File not found: " "$service_log"
+check "the fault names the Windows path" grep -aqF \
+  "\\ZARO-E2E-$$\\PARAMETER\\PROGRAM.INI" "$service_log"
+check "no Program.ini is made up" test ! -e "$ini"
+
+# No configuration file: the run ends before the word is touched.
+layout
+rm "$cfg"
+run /EXTERNAL=SILENT
+check "missing configuration file exits 1" test "$status" -eq 1
+check "Program.ini untouched" cmp -s "$sample/parameter/Program.ini" "$ini"
+
+# A window run on a virtual display, as a user: the sample's word 5 ticks the first box; a click
+# unticks it and OK saves 4.
+if [ -n "${DISPLAY:-}" ] && command -v xdotool >/dev/null; then
+  window_run() {  # window_run <steps>: starts the program, runs the steps on its window
+    layout
+    "$wine" "$prog" >/dev/null 2>&1 &
+    local pid=$!
+    id=$(timeout 60 xdotool search --sync --onlyvisible --name \
+      "^Erweiterte Konfiguration Zaro_MainPictureExt - standalone$" | head -n 1 || true)
+    status=0
+    if [ -n "$id" ]; then
+      # The client area (792 x 573 at 96 DPI) sits at the bottom centre of what X shows.
+      eval "$(xdotool getwindowgeometry --shell "$id")"
+      dx=$(((WIDTH - 792) / 2))
+      dy=$((HEIGHT - 573 - dx))
+      sleep 1
+      "$@"
+    fi
+    timeout 30 tail --pid="$pid" -f /dev/null || kill "$pid"
+    wait "$pid" || status=$?
+  }
+  click() { xdotool mousemove --window "$id" $((dx + $1)) $((dy + $2)) click 1 sleep 0.5; }
+  focus_box() {  # focus_box: waits for the "Cancel?" box and clicks into its text
+    box=$(timeout 20 xdotool search --sync --onlyvisible --name '^Cancel\?$' | head -n 1 || true)
+    [ -n "$box" ] && xdotool mousemove --window "$box" 60 15 click 1 sleep 0.5
+  }
+
+  tick_and_ok() { click 234 56 && click 616 542; }
+  window_run tick_and_ok
+  check "the window opened" test -n "$id"
+  check "OK exits 0" test "$status" -eq 0
+  check "the unticked box is saved: word 4" grep -aq $'^ZaroMainPictureStatus=4\r$' "$ini"
+  check "S_Prog stamped" grep -aq $'^S_Prog=1.0.3 - Standalone\r$' "$cfg"
+
+  # Cancel: the Yes/No box has no Escape answer (it would take No and keep the window open);
+  # "y" is Yes, which logs the cancel and ends the run.
+  cancel_escape_yes() {
+    click 734 542
+    focus_box && xdotool key Escape sleep 1
+    focus_box && xdotool key y
+  }
+  window_run cancel_escape_yes
+  check "Escape is no answer, Yes after it ends the run with 0" test "$status" -eq 0
+  check "the cancel is logged" grep -aq \
+    $'^Konfigurations-EXE wurde abgebrochen:     Zaro_MainPictureExt\r$' "$plant/Q7Xcfglog.txt"
+  check "Program.ini untouched by the cancel" cmp -s "$sample/parameter/Program.ini" "$ini"
+else
+  echo "skip window run: needs a display (or Xvfb) and xdotool"
+fi
+
+[ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <windows.h>
+
+#include "app/button_art.h"
+
+// Draws `art` centred in `box` of `dc` at `dpi`, on the button face colour `face`, smoothed: the
+// shapes are drawn four times larger and scaled down with halftoning. A disabled button shows
+// its picture faded into the face.
+void DrawButtonArt(HDC dc, const RECT& box, const ButtonArt& art, COLORREF face, int dpi,
+                   bool disabled);

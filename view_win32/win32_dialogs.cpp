@@ -1,0 +1,65 @@
+#include "view_win32/win32_dialogs.h"
+
+#include "base/codepage.h"
+
+UINT MessageBoxFlags(const MessageBoxRequest& request) {
+  UINT flags = 0;
+  switch (request.icon) {
+    case MessageIcon::kCritical:
+      flags |= MB_ICONERROR;
+      break;
+    case MessageIcon::kWarning:
+      flags |= MB_ICONWARNING;
+      break;
+    case MessageIcon::kInformation:
+      flags |= MB_ICONINFORMATION;
+      break;
+  }
+  if (request.buttons == MessageButtons::kYesNo) {
+    flags |= MB_YESNO;
+    if (request.default_answer == MessageAnswer::kNo) flags |= MB_DEFBUTTON2;
+  } else {
+    flags |= MB_OK;
+  }
+  return flags;
+}
+
+std::wstring MessageBoxText(const std::string& text) {
+  const std::wstring wide = text::WideOf(text);
+  std::wstring shown;
+  shown.reserve(wide.size() + 8);
+  for (std::size_t i = 0; i < wide.size(); ++i) {
+    const wchar_t c = wide[i];
+    if (c != L'\n' && c != L'\r') {
+      shown += c;
+      continue;
+    }
+    shown += L"\r\n";
+    if (i + 1 < wide.size() && (wide[i + 1] == L'\n' || wide[i + 1] == L'\r') && wide[i + 1] != c) {
+      ++i;
+    }
+  }
+  return shown;
+}
+
+MessageAnswer Win32Dialogs::ShowMessage(const MessageBoxRequest& request) {
+  const std::wstring text = MessageBoxText(request.text);
+  const std::wstring title = text::WideOf(request.title);
+  int answer = 0;
+  do {
+    answer = MessageBoxW(owner, text.c_str(), title.c_str(), MessageBoxFlags(request));
+    // Windows gives a Yes/No box no Escape; Wine lets Escape close it. Asked again, the box
+    // stays until a button answers, as on Windows.
+  } while (answer == IDCANCEL && request.buttons == MessageButtons::kYesNo);
+  switch (answer) {
+    case IDYES:
+      return MessageAnswer::kYes;
+    case IDNO:
+      return MessageAnswer::kNo;
+    case IDOK:
+      return MessageAnswer::kOk;
+    default:
+      // No box could be shown: take the default button, as a silent answer would.
+      return request.default_answer;
+  }
+}

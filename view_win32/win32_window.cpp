@@ -1,0 +1,410 @@
+#include "view_win32/win32_window.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "app/button_art.h"
+#include "app/window_table.h"
+#include "base/codepage.h"
+#include "errors/error_handler.h"
+#include "view_win32/button_drawing.h"
+#include "view_win32/dpi.h"
+
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"Zaro_MainPictureExt_Config";
+constexpr int kFirstControlId = 100;
+// Not WS_CLIPCHILDREN: the window's own grey has to show inside the frames, which paint none.
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr int kProgramIconId = 1;
+
+COLORREF ColourOf(std::uint32_t design_colour) {
+  // Colours of the table hold red in the low byte, as COLORREF does.
+  return static_cast<COLORREF>(design_colour & 0xFFFFFFU);
+}
+
+// No caption carries an access key.
+std::wstring WithoutAccessKeys(const std::string& caption) {
+  std::wstring shown;
+  for (wchar_t c : text::WideOf(caption)) {
+    shown += c;
+    if (c == L'&') shown += L'&';
+  }
+  return shown;
+}
+
+void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
+  WNDCLASSEXW window_class{};
+  if (GetClassInfoExW(instance, kWindowClass, &window_class)) return;
+  window_class.cbSize = sizeof window_class;
+  window_class.lpfnWndProc = procedure;
+  window_class.hInstance = instance;
+  window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  window_class.lpszClassName = kWindowClass;
+  window_class.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kProgramIconId),
+                                                     IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
+  window_class.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kProgramIconId),
+                                                       IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                       GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+  RegisterClassExW(&window_class);
+}
+
+// The control's place in the window's client area, in twips: containers add their own place.
+RECT TwipsRect(Form& form, const ControlDesign& design) {
+  int left = design.left;
+  int top = design.top;
+  for (std::string container = design.container; !container.empty();) {
+    const ControlDesign& outer = form[container].design();
+    left += outer.left;
+    top += outer.top;
+    container = outer.container;
+  }
+  return {left, top, left + design.width, top + design.height};
+}
+
+}  // namespace
+
+Win32Window::Win32Window(Module& module, Form& form, ConfigWindow& window)
+    : module_(module), form_(form), window_logic_(window) {
+  const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&controls);
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  RegisterWindowClass(instance, &WindowProc);
+  window_ = CreateWindowExW(0, kWindowClass, text::WideOf(form_.Caption()).c_str(), kWindowStyle,
+                            CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
+                            nullptr, instance, this);
+  if (window_ == nullptr) return;
+  dpi_ = static_cast<int>(GetDpiForWindow(window_));
+  if (dpi_ <= 0) dpi_ = kDefaultDpi;
+  tool_tips_ =
+      CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                      WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
+                      CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance, nullptr);
+  CreateControls();
+  OrderForTabbing();
+  Layout();
+  for (Item& item : items_) Mirror(item);
+  MirrorForm();
+  form_.on_change = [this] { MirrorForm(); };
+}
+
+Win32Window::~Win32Window() {
+  form_.on_change = nullptr;
+  for (Item& item : items_) item.control->on_change = nullptr;
+  if (window_ != nullptr && IsWindow(window_)) {
+    SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+    DestroyWindow(window_);
+  }
+}
+
+HWND Win32Window::ControlWindow(const std::string& name) const {
+  for (const Item& item : items_) {
+    if (item.control->Name() == name) return item.window;
+  }
+  return nullptr;
+}
+
+void Win32Window::CreateControls() {
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  items_.resize(static_cast<std::size_t>(form_.Count()));
+  for (int position = 0; position < form_.Count(); ++position) {
+    Item& item = items_[static_cast<std::size_t>(position)];
+    item.control = &form_.At(position);
+    const ControlDesign& design = item.control->design();
+    const wchar_t* window_class = L"BUTTON";
+    DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+    switch (design.kind) {
+      case ControlKind::kLabel:
+        window_class = L"STATIC";
+        style |= SS_LEFT | SS_NOPREFIX | SS_NOTIFY;
+        break;
+      case ControlKind::kFrame:
+        style |= BS_GROUPBOX;
+        break;
+      case ControlKind::kCheckBox:
+        // Caption on the left, right-aligned next to the box.
+        style |= WS_TABSTOP | BS_AUTOCHECKBOX | BS_LEFTTEXT | BS_RIGHT;
+        break;
+      case ControlKind::kCommandButton:
+        style |= WS_TABSTOP | BS_OWNERDRAW;
+        break;
+    }
+    // Every control is a child of the window itself: a group box passes no notification on.
+    item.window =
+        CreateWindowExW(0, window_class, L"", style, 0, 0, 0, 0, window_,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + position)),
+                        instance, nullptr);
+    if (design.kind != ControlKind::kFrame) {
+      TTTOOLINFOW tool{};
+      tool.cbSize = sizeof tool;
+      tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+      tool.hwnd = window_;
+      tool.uId = reinterpret_cast<UINT_PTR>(item.window);
+      tool.lpszText = item.tool_tip.data();
+      SendMessageW(tool_tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+    item.control->on_change = [this, &item](const Control&) { Mirror(item); };
+  }
+}
+
+void Win32Window::OrderForTabbing() {
+  // The dialog manager tabs in z-order. Frames go below everything else, an outer frame below the
+  // frames it holds: each is clipped by what lies above it, so none covers its contents.
+  const auto depth = [this](const Item* item) {
+    int levels = 0;
+    for (std::string outer = item->control->design().container; !outer.empty(); ++levels) {
+      outer = form_[outer].design().container;
+    }
+    return levels;
+  };
+  std::vector<Item*> order;
+  for (Item& item : items_) order.push_back(&item);
+  std::stable_sort(order.begin(), order.end(), [&depth](const Item* a, const Item* b) {
+    const bool a_frame = a->control->design().kind == ControlKind::kFrame;
+    const bool b_frame = b->control->design().kind == ControlKind::kFrame;
+    if (a_frame != b_frame) return b_frame;
+    if (a_frame) return depth(a) > depth(b);
+    return a->control->design().tab_index < b->control->design().tab_index;
+  });
+  HWND previous = HWND_TOP;
+  for (Item* item : order) {
+    SetWindowPos(item->window, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    previous = item->window;
+  }
+}
+
+void Win32Window::Layout() {
+  RECT frame{0, 0, TwipsToPixels(kClientWidthTwips, dpi_), TwipsToPixels(kClientHeightTwips, dpi_)};
+  AdjustWindowRectExForDpi(&frame, kWindowStyle, FALSE, 0, static_cast<UINT>(dpi_));
+  SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // The frame may be drawn at another DPI than the one asked for (Wine keeps the system's):
+  // measure the client area and make up the difference.
+  RECT client{};
+  GetClientRect(window_, &client);
+  const int wrong_width = TwipsToPixels(kClientWidthTwips, dpi_) - client.right;
+  const int wrong_height = TwipsToPixels(kClientHeightTwips, dpi_) - client.bottom;
+  if (wrong_width != 0 || wrong_height != 0) {
+    SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left + wrong_width,
+                 frame.bottom - frame.top + wrong_height,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  for (Item& item : items_) {
+    const ControlDesign& design = item.control->design();
+    const RECT twips = TwipsRect(form_, design);
+    const int left = TwipsToPixels(twips.left, dpi_);
+    const int top = TwipsToPixels(twips.top, dpi_);
+    SetWindowPos(item.window, nullptr, left, top, TwipsToPixels(twips.right, dpi_) - left,
+                 TwipsToPixels(twips.bottom, dpi_) - top, SWP_NOZORDER | SWP_NOACTIVATE);
+    const FontDesign& font = design.font.family.empty() ? kFormFont : design.font;
+    item.font.reset(
+        CreateFontW(FontHeightAt(font.points, dpi_), 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL,
+                    FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                    DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, text::WideOf(font.family).c_str()));
+    SendMessageW(item.window, WM_SETFONT, reinterpret_cast<WPARAM>(item.font.get()), TRUE);
+  }
+}
+
+void Win32Window::Mirror(Item& item) {
+  const Control& control = *item.control;
+  EnableWindow(item.window, control.Enabled() ? TRUE : FALSE);
+  const std::wstring caption = control.design().kind == ControlKind::kLabel
+                                   ? text::WideOf(control.Caption())
+                                   : WithoutAccessKeys(control.Caption());
+  wchar_t shown[512] = {};
+  GetWindowTextW(item.window, shown, 512);
+  if (caption != shown) SetWindowTextW(item.window, caption.c_str());
+  if (control.design().kind == ControlKind::kCheckBox) {
+    SendMessageW(item.window, BM_SETCHECK, control.Value() != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
+  }
+  const std::wstring tip = text::WideOf(control.ToolTipText());
+  if (tip != item.tool_tip && control.design().kind != ControlKind::kFrame) {
+    item.tool_tip = tip;
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = window_;
+    tool.uId = reinterpret_cast<UINT_PTR>(item.window);
+    tool.lpszText = item.tool_tip.data();
+    SendMessageW(tool_tips_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+  }
+  // The back colour (help mode's green) shows on the next paint.
+  InvalidateRect(item.window, nullptr, TRUE);
+}
+
+void Win32Window::MirrorForm() {
+  SetWindowTextW(window_, text::WideOf(form_.Caption()).c_str());
+  if (form_.Pointer() != shown_pointer_) {
+    shown_pointer_ = form_.Pointer();
+    // Shown at once: the save that follows runs without pumping messages.
+    SetCursor(
+        LoadCursorW(nullptr, shown_pointer_ == MousePointer::kHourglass ? IDC_WAIT : IDC_ARROW));
+  }
+}
+
+Win32Window::Item* Win32Window::ItemOf(HWND control) {
+  for (Item& item : items_) {
+    if (item.window == control) return &item;
+  }
+  return nullptr;
+}
+
+HBRUSH Win32Window::BrushOf(std::uint32_t design_colour) {
+  GdiObject& brush = brushes_[design_colour];
+  if (!brush) brush.reset(CreateSolidBrush(ColourOf(design_colour)));
+  return static_cast<HBRUSH>(brush.get());
+}
+
+void Win32Window::Show(int show_command) {
+  ShowWindow(window_, show_command);
+  UpdateWindow(window_);
+  if (HWND first = GetNextDlgTabItem(window_, nullptr, FALSE)) SetFocus(first);
+}
+
+bool Win32Window::PreTranslateMessage(const MSG& message) {
+  if (message.message != WM_KEYDOWN || message.wParam != VK_RETURN) return false;
+  const Item* item = ItemOf(GetFocus());
+  if (item == nullptr || item->control->design().kind != ControlKind::kCommandButton) {
+    return false;
+  }
+  SendMessageW(item->window, BM_CLICK, 0, 0);
+  return true;
+}
+
+int Win32Window::RunMessageLoop() {
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (PreTranslateMessage(message)) continue;
+    if (IsWindow(window_) && IsDialogMessageW(window_, &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  return static_cast<int>(message.wParam);
+}
+
+LRESULT CALLBACK Win32Window::WindowProc(HWND window, UINT message, WPARAM w, LPARAM l) {
+  if (message == WM_NCCREATE) {
+    auto* creating = static_cast<Win32Window*>(reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams);
+    creating->window_ = window;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creating));
+  }
+  auto* self = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (self == nullptr) return DefWindowProcW(window, message, w, l);
+  return self->OnMessage(message, w, l);
+}
+
+LRESULT Win32Window::OnMessage(UINT message, WPARAM w, LPARAM l) {
+  switch (message) {
+    case WM_COMMAND:
+      if (l != 0) OnCommand(LOWORD(w), HIWORD(w));
+      return 0;
+    case WM_DRAWITEM:
+      return OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(l)) ? TRUE : FALSE;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      return OnControlColour(reinterpret_cast<HDC>(w), reinterpret_cast<HWND>(l));
+    case WM_ERASEBKGND: {
+      RECT client;
+      GetClientRect(window_, &client);
+      FillRect(reinterpret_cast<HDC>(w), &client, BrushOf(kDesignBackColor));
+      return TRUE;
+    }
+    case WM_SETCURSOR:
+      if (form_.Pointer() == MousePointer::kHourglass) {
+        SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+        return TRUE;
+      }
+      break;
+    case WM_ACTIVATE:
+      if (LOWORD(w) == WA_INACTIVE) {
+        last_focus_ = GetFocus();
+      } else {
+        RunOutermost(module_, [&] { window_logic_.Form_Activate(); });
+        if (last_focus_ != nullptr && IsWindow(last_focus_)) SetFocus(last_focus_);
+      }
+      return 0;
+    case WM_SIZE:
+      RunOutermost(module_, [&] { window_logic_.Form_Resize(); });
+      return 0;
+    case WM_GETMINMAXINFO: {
+      // The designed size holds even where it exceeds the screen (a high DPI on a small one).
+      auto& limits = *reinterpret_cast<MINMAXINFO*>(l);
+      limits.ptMaxTrackSize.x = std::max<LONG>(limits.ptMaxTrackSize.x, 4 * 1024);
+      limits.ptMaxTrackSize.y = std::max<LONG>(limits.ptMaxTrackSize.y, 4 * 1024);
+      return 0;
+    }
+    case WM_DPICHANGED:
+      OnDpiChanged(LOWORD(w), *reinterpret_cast<const RECT*>(l));
+      return 0;
+    case WM_CLOSE:
+      OnClose();
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(window_, message, w, l);
+}
+
+void Win32Window::OnCommand(int id, int code) {
+  const int position = id - kFirstControlId;
+  if (code != BN_CLICKED || position < 0 || position >= static_cast<int>(items_.size())) return;
+  Item& item = items_[static_cast<std::size_t>(position)];
+  Control& control = *item.control;
+  switch (control.design().kind) {
+    case ControlKind::kCheckBox: {
+      // The box has toggled itself; the form learns it as the box's click.
+      const int value = SendMessageW(item.window, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
+      if (value != control.Value()) RunOutermost(module_, [&] { control.SetValue(value); });
+      break;
+    }
+    case ControlKind::kCommandButton:
+      RunOutermost(module_, [&] { control.Click(); });
+      break;
+    default:
+      break;
+  }
+}
+
+bool Win32Window::OnDrawItem(const DRAWITEMSTRUCT& draw) {
+  Item* item = ItemOf(draw.hwndItem);
+  if (item == nullptr) return false;
+  const Control& control = *item->control;
+  const bool pushed = (draw.itemState & ODS_SELECTED) != 0;
+  RECT face = draw.rcItem;
+  FillRect(draw.hDC, &face, BrushOf(control.BackColor()));
+  DrawEdge(draw.hDC, &face, pushed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_ADJUST);
+  if (const ButtonArt* art = ButtonArtNamed(control.design().picture)) {
+    RECT picture = face;
+    if (pushed) OffsetRect(&picture, 1, 1);
+    DrawButtonArt(draw.hDC, picture, *art, ColourOf(control.BackColor()), dpi_,
+                  (draw.itemState & ODS_DISABLED) != 0);
+  }
+  if ((draw.itemState & ODS_FOCUS) != 0) {
+    InflateRect(&face, -2, -2);
+    DrawFocusRect(draw.hDC, &face);
+  }
+  return true;
+}
+
+LRESULT Win32Window::OnControlColour(HDC dc, HWND control) {
+  const Item* item = ItemOf(control);
+  const std::uint32_t colour = item != nullptr ? item->control->BackColor() : kDesignBackColor;
+  SetBkColor(dc, ColourOf(colour));
+  return reinterpret_cast<LRESULT>(BrushOf(colour));
+}
+
+void Win32Window::OnClose() {
+  std::int16_t cancel = 0;
+  RunOutermost(module_, [&] { window_logic_.Form_QueryUnload(cancel, 0); });
+  if (cancel == 0) DestroyWindow(window_);
+}
+
+void Win32Window::OnDpiChanged(int dpi, const RECT& suggested) {
+  dpi_ = dpi;
+  Layout();
+  SetWindowPos(window_, nullptr, suggested.left, suggested.top, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}

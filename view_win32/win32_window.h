@@ -1,0 +1,73 @@
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/config_window.h"
+#include "base/module.h"
+#include "ui_text/form.h"
+#include "view_win32/gdi_handles.h"
+
+// The window on screen with the system's own controls, built from the form's table. It mirrors
+// the form's controls and hands every user action to the window's logic; nothing escapes an
+// event into the system's message dispatch.
+class Win32Window {
+ public:
+  // Creates the window hidden, at the DPI of the monitor it lands on.
+  Win32Window(Module& module, Form& form, ConfigWindow& window);
+  ~Win32Window();
+  Win32Window(const Win32Window&) = delete;
+  Win32Window& operator=(const Win32Window&) = delete;
+
+  HWND handle() const { return window_; }
+  // The system window of a control, by the control's name; nullptr for none.
+  HWND ControlWindow(const std::string& name) const;
+  int dpi() const { return dpi_; }
+
+  // Shows the window and puts the focus on the first control in the tab order.
+  void Show(int show_command);
+  // Keys that act before the dialog manager sees them: Enter presses the focused button (there
+  // is no default button). True when the message was used.
+  bool PreTranslateMessage(const MSG& message);
+  // Runs the messages until the window is gone; returns the quit code.
+  int RunMessageLoop();
+
+ private:
+  struct Item {
+    Control* control = nullptr;
+    HWND window = nullptr;
+    GdiObject font;
+    std::wstring tool_tip;  // the tooltip keeps a pointer to it
+  };
+
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM w, LPARAM l);
+  LRESULT OnMessage(UINT message, WPARAM w, LPARAM l);
+  void OnCommand(int id, int code);
+  bool OnDrawItem(const DRAWITEMSTRUCT& draw);
+  LRESULT OnControlColour(HDC dc, HWND control);
+  void OnClose();
+  void OnDpiChanged(int dpi, const RECT& suggested);
+
+  void CreateControls();
+  void OrderForTabbing();
+  void Layout();
+  void Mirror(Item& item);
+  void MirrorForm();
+  Item* ItemOf(HWND control);
+  HBRUSH BrushOf(std::uint32_t design_colour);
+
+  Module& module_;
+  Form& form_;
+  ConfigWindow& window_logic_;
+  HWND window_ = nullptr;
+  HWND tool_tips_ = nullptr;
+  int dpi_ = 96;
+  std::vector<Item> items_;
+  std::map<std::uint32_t, GdiObject> brushes_;
+  HWND last_focus_ = nullptr;
+  MousePointer shown_pointer_ = MousePointer::kDefault;
+};
