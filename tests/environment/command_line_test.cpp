@@ -61,4 +61,25 @@ TEST_F(CommandLine, OptionNameAtTheVeryEndIsAnInvalidArgumentAndRunsStandalone) 
   EXPECT_EQ(GetPathLogfile(module_), "/tmp/cfg.txt");
 }
 
+// The argument text as Windows hands the command line over.
+struct ArgumentCase {
+  const char* command_line;
+  const char* arguments;
+};
+
+class ArgumentText : public testing::TestWithParam<ArgumentCase> {};
+
+TEST_P(ArgumentText, DropsOnlyTheProgramNameAndOneBlank) {
+  EXPECT_EQ(ArgumentTextOf(GetParam().command_line), GetParam().arguments);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CommandLines, ArgumentText,
+    testing::Values(ArgumentCase{R"(tool.exe /EXTERNAL=Q7XCFG)", "/EXTERNAL=Q7XCFG"},
+                    ArgumentCase{R"("C:\Program Files\Cfg\tool.exe" /LOGFILE="D:\a b.txt")",
+                                 R"(/LOGFILE="D:\a b.txt")"},
+                    ArgumentCase{R"("C:\Cfg\tool.exe"/EXTERNAL=SILENT)", "/EXTERNAL=SILENT"},
+                    ArgumentCase{"tool.exe\t  /A  \"x\"  ", "  /A  \"x\"  "},
+                    ArgumentCase{"tool.exe", ""}, ArgumentCase{"", ""}));
+
 }  // namespace

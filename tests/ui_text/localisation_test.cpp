@@ -1,34 +1,13 @@
 #include "ui_text/localisation.h"
 
-#include <map>
-#include <sstream>
+#include <algorithm>
+#include <string>
 
 #include "base/codepage.h"
 #include "support/fakes.h"
 #include "ui_text/help_mode.h"
 
 namespace {
-
-using Section = std::map<std::string, std::string>;
-using IniFile = std::map<std::string, Section>;
-
-// The file as sets of keys and values per section; order and layout do not matter here.
-IniFile Parse(const std::string& bytes) {
-  IniFile file;
-  std::istringstream lines(text::Windows1252ToUtf8(bytes));
-  std::string line;
-  std::string section;
-  while (std::getline(lines, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.size() > 1 && line.front() == '[') {
-      section = line.substr(1, line.size() - 2);
-      file[section];
-    } else if (const std::size_t eq = line.find('='); eq != std::string::npos) {
-      file[section][line.substr(0, eq)] = line.substr(eq + 1);
-    }
-  }
-  return file;
-}
 
 // A form with what the real window lacks: a control array, tags, a help number out of range.
 const std::vector<ControlDesign>& TestTable() {
@@ -47,9 +26,9 @@ const std::vector<ControlDesign>& TestTable() {
 class Localisation : public ModuleTest {
  protected:
   std::string OwnIni() const { return dir_ / "plant/Tools/Zaro_MainPictureExt_Config.ini"; }
-  IniFile Load(Form& form) {
+  std::string Load(Form& form) {
     LoadToolTipTexts(module_, form);
-    return Parse(ReadBytes(OwnIni()));
+    return text::Windows1252ToUtf8(ReadBytes(OwnIni()));
   }
   std::string Help(int number) const {
     return module_.state.HelpTexts[static_cast<std::size_t>(number - 1)];
@@ -59,22 +38,10 @@ class Localisation : public ModuleTest {
 };
 
 TEST_F(Localisation, FirstStartWritesEveryKeyAndTheDesignedCaptions) {
-  const IniFile expected{
-      {"Language", {{"Language", "1031"}}},
-      {"1031",
-       {{"Caption_Title_", "Titel"},
-        {"TTT_Title_", "0"},
-        {"Caption_Opt0_", "Option A"},
-        {"Help7", "0"},
-        {"TTT_Opt0_", "0"},
-        {"Caption_Opt1_", "Option B"},
-        {"Help8", "0"},
-        {"TTT_Opt1_", "0"},
-        {"Caption_Go_xNotTTx", "Los"},
-        {"Help3", "0"},
-        {"Caption_Big_", "Groß"},
-        {"TTT_Box_t", "0"}}},
-  };
+  const std::string expected =
+      "[Language]\r\nLanguage=1031\r\n[1031]\r\nCaption_Title_=Titel\r\nTTT_Title_=0\r\n"
+      "Caption_Opt0_=Option A\r\nHelp7=0\r\nTTT_Opt0_=0\r\nCaption_Opt1_=Option B\r\nHelp8=0\r\n"
+      "TTT_Opt1_=0\r\nCaption_Go_xNotTTx=Los\r\nHelp3=0\r\nCaption_Big_=Groß\r\nTTT_Box_t=0\r\n";
   EXPECT_EQ(Load(form_), expected);
   EXPECT_EQ(Help(3), "");
   EXPECT_EQ(Help(7), "");
@@ -97,25 +64,29 @@ TEST_F(Localisation, StoredTextsApplyAndEmptyOrZeroKeepTheDesign) {
                            "TTT_Title_=Tip\r\nCaption_Opt0_=0\r\nCaption_Opt1_=\r\n"
                            "TTT_Box_t=Frame tip\r\nTTT_Go_xNotTTx=never read\r\n"
                            "Help3=Line one<crlf>Line two\r\n"));
-  const IniFile file = Load(form_);
+  const std::string file = Load(form_);
   EXPECT_EQ(form_.At(0).Caption(), "Überschrift");
   EXPECT_EQ(form_.At(0).ToolTipText(), "Tip");
   EXPECT_EQ(form_.At(5).ToolTipText(), "Frame tip");
   EXPECT_EQ(form_.At(3).ToolTipText(), "");
   EXPECT_EQ(form_.At(1).Caption(), "Option A");
-  EXPECT_EQ(file.at("1031").at("Caption_Opt0_"), "Option A");  // "0" gives way to the design
-  EXPECT_EQ(file.at("1031").at("Caption_Opt1_"), "Option B");
-  EXPECT_EQ(file.at("1031").at("TTT_Go_xNotTTx"), "never read");
+  // "0" and "" give way to the design; a tooltip never read stays.
+  EXPECT_NE(file.find("Caption_Opt0_=Option A\r\nCaption_Opt1_=Option B\r\n"), std::string::npos);
+  EXPECT_NE(file.find("TTT_Go_xNotTTx=never read\r\n"), std::string::npos);
   EXPECT_EQ(Help(3), "Line one<crlf>Line two");
 }
 
 TEST_F(Localisation, AnotherLanguageWritesZeroForEveryMissingKey) {
   WriteBytes(OwnIni(), "[Language]\r\nLanguage=1033\r\n[1033]\r\nCaption_Opt0_=0\r\n");
-  const IniFile file = Load(form_);
-  EXPECT_EQ(file.at("Language").at("Language"), "1033");
-  EXPECT_EQ(file.count("1031"), 0U);
-  for (const auto& [key, value] : file.at("1033")) EXPECT_EQ(value, "0") << key;
-  EXPECT_EQ(file.at("1033").size(), 12U);
+  const std::string file = Load(form_);
+  EXPECT_EQ(file.find("1031"), std::string::npos);
+  // The language entry, then all 12 keys with "0".
+  EXPECT_EQ(std::count(file.begin(), file.end(), '='), 13);
+  std::size_t zeros = 0;
+  for (auto at = file.find("=0\r\n"); at != std::string::npos; at = file.find("=0\r\n", at + 1)) {
+    ++zeros;
+  }
+  EXPECT_EQ(zeros, 12U);
   for (int i = 0; i < form_.Count(); ++i) {
     EXPECT_EQ(form_.At(i).Caption(), TestTable()[static_cast<std::size_t>(i)].caption);
     EXPECT_EQ(form_.At(i).ToolTipText(), "");

@@ -76,16 +76,11 @@ TEST_F(QtWindowTest, WidgetsFollowTheTableOfControls) {
   } while (focus != Widget(kBox1));
   EXPECT_EQ(tab_order, QStringList({kBox1, "CommandOK", "CommandCancel", "CommandQuest", kBox2}));
   EXPECT_EQ(Widget<QGroupBox>("FrameFPI")->title(), "");
-  QLabel* header = Widget<QLabel>("Header");
-  ASSERT_NE(header, nullptr);
-  EXPECT_EQ(header->text(), "Zaro_MainPictureExt - Konfiguration Hauptbild Zaro");
-  EXPECT_DOUBLE_EQ(header->font().pointSizeF(), 13.5);
-  EXPECT_TRUE(header->font().bold());
-  QCheckBox* box2 = Widget<QCheckBox>(kBox2);
-  ASSERT_NE(box2, nullptr);
-  EXPECT_EQ(box2->text(), "Auswurfberechnung mit tatsächlicher Produktion");
-  EXPECT_DOUBLE_EQ(box2->font().pointSizeF(), 12);
-  EXPECT_TRUE(box2->font().bold());
+  for (auto [name, points] : {std::pair{"Header", 13.5}, {kBox2, 12.0}}) {
+    EXPECT_DOUBLE_EQ(Widget(name)->font().pointSizeF(), points);
+    EXPECT_TRUE(Widget(name)->font().bold());
+  }
+  EXPECT_EQ(Widget<QCheckBox>(kBox2)->text(), "Auswurfberechnung mit tatsächlicher Produktion");
   for (auto [name, picture] : {std::pair{"CommandQuest", QSize(41, 45)},
                                {"CommandOK", QSize(44, 36)},
                                {"CommandCancel", QSize(37, 39)}}) {
@@ -98,7 +93,7 @@ TEST_F(QtWindowTest, WidgetsFollowTheTableOfControls) {
   EXPECT_EQ(view_.windowTitle(), "Erweiterte Konfiguration Tools - standalone");
   EXPECT_TRUE(Widget("CommandOK")->isEnabled());
   EXPECT_TRUE(Widget<QCheckBox>(kBox1)->isChecked());
-  EXPECT_FALSE(box2->isChecked());
+  EXPECT_FALSE(Widget<QCheckBox>(kBox2)->isChecked());
 }
 
 // With the real modal box, whose own event loop runs inside the box's click.
@@ -130,19 +125,13 @@ TEST_F(QtWindowTest, HelpModeKeepsTheTickAndShowsOneBoxPerClick) {
 
   QTest::mouseClick(quest, Qt::LeftButton);
   EXPECT_EQ(quest->palette().color(QPalette::Button), QColor(0, 255, 0));
-  for (int click = 1; click <= 3; ++click) {
-    if (click < 3) {
-      QTest::mouseClick(box, Qt::LeftButton, {}, on_caption);
-    } else {
-      box->setFocus();
-      QTest::keyClick(box, Qt::Key_Space);
-    }
+  for (int click = 1; click <= 3; ++click) {  // two clicks, then the space bar
+    if (click < 3) QTest::mouseClick(box, Qt::LeftButton, {}, on_caption);
+    if (click == 3) QTest::keyClick(box, Qt::Key_Space);
     EXPECT_EQ(boxes, click);
     EXPECT_TRUE(box->isChecked());
     EXPECT_EQ(real.form[kBox1].Value(), 1);
-    EXPECT_FALSE(real.module.state.HelpClickGuard);
   }
-
   QTest::mouseClick(quest, Qt::LeftButton);
   EXPECT_EQ(quest->palette().color(QPalette::Button), QColor(192, 192, 192));
   QTest::keyClick(box, Qt::Key_Space);
