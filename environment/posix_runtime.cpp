@@ -13,7 +13,6 @@
 #include "base/codepage.h"
 #include "environment/native_runtime.h"
 #include "errors/error.h"
-#include "version.h"
 
 extern char** environ;
 
@@ -151,23 +150,6 @@ std::string NativeRuntime::ProgramName() const {
   const auto dot = name.find_last_of('.');
   if (dot != std::string::npos && dot > 0) name.resize(dot);
   return name;
-}
-
-std::string NativeRuntime::ProgramFilePath() const {
-  return program_file_;
-}
-
-ProgramVersion NativeRuntime::Version() const {
-  return {build_info::kVersionMajor, build_info::kVersionMinor, build_info::kVersionRevision};
-}
-
-std::string NativeRuntime::ArgumentText() const {
-  return argument_text_;
-}
-
-std::string NativeRuntime::EnvironmentString(int index) const {
-  if (index < 1 || static_cast<std::size_t>(index) > environment_.size()) return {};
-  return environment_[static_cast<std::size_t>(index) - 1];
 }
 
 bool NativeRuntime::IsOrdinaryFile(const std::string& path) const {
