@@ -91,13 +91,13 @@ if command -v Xvfb >/dev/null && command -v xdotool >/dev/null; then
   layout
   sed -i "s|^SaveAndRestore=.*\r\$|SaveAndRestore=$plant/SaveAndRestore\r|" \
     "$plant/parameter/q7xconfiguration.ini"
-  display=:$((50 + RANDOM % 400))
-  Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  # Xvfb picks a free display itself: another run's windows must not be found here.
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
   xvfb=$!
   trap 'kill "$xvfb" 2>/dev/null; rm -rf "$work"' EXIT
+  for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
   mkdir -m 700 "$work/xdg"
-  export DISPLAY=$display XDG_RUNTIME_DIR=$work/xdg
-  for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+  export DISPLAY=:$(head -n 1 "$work/display") XDG_RUNTIME_DIR=$work/xdg
   window_run() {  # window_run <name part> <xdotool steps...>
     local part=$1
     shift
@@ -111,7 +111,7 @@ if command -v Xvfb >/dev/null && command -v xdotool >/dev/null; then
     wait "$pid" || status=$?
   }
   tick_and_ok() {
-    xdotool mousemove --window "$1" 114 56 click 1 sleep 0.3 mousemove --window "$1" 616 542 click 1
+    xdotool sleep 0.5 mousemove --window "$1" 114 56 click 1 sleep 0.3 mousemove --window "$1" 616 542 click 1
   }
   window_run " - integriert" tick_and_ok
   check "integrated OK exits 0" test "$status" -eq 0
@@ -121,7 +121,7 @@ if command -v Xvfb >/dev/null && command -v xdotool >/dev/null; then
     grep -aq $'^ZaroMainPictureStatus=6\r$' "$plant/SaveAndRestore/parameter/program.ini"
   check "S_Prog stamped integrated" grep -aq $'^S_Prog=1.0.3 - Integrated\r$' "$cfg"
   cancel_confirmed() {
-    xdotool mousemove --window "$1" 734 542 click 1
+    xdotool sleep 0.5 mousemove --window "$1" 734 542 click 1
     xdotool search --sync --name "^Cancel\?$" >/dev/null
     # Escape has no answer in a Yes/No box; "y" is Yes.
     xdotool key Escape sleep 0.3 key y
