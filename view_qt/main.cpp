@@ -64,8 +64,8 @@ std::string StartFailure(const QString& fatal) {
     if (match.hasMatch()) {
       const std::string plugin = match.captured(1).toStdString();
       return "the window cannot be shown, Qt's platform plugin \"" + plugin +
-             "\" is not installed (" +
-             (plugin == "xcb" ? "install qt6-qpa-plugins" : "check QT_QPA_PLATFORM") + ")";
+             "\" is not installed" +
+             (qEnvironmentVariableIsSet("QT_QPA_PLATFORM") ? " (QT_QPA_PLATFORM names it)" : "");
     }
     if (message.text.contains(QStringLiteral("display"), Qt::CaseInsensitive)) {
       const char* variable =
