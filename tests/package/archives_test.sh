@@ -1,0 +1,97 @@
+#!/usr/bin/env bash
+# Checks the release archives as a plant engineer uses them: the list of files, and that the
+# program unpacked into a copy of the sample project runs a silent run there (the .zip under
+# Wine) and leaves the shipped INI file as it is in either language.
+# Usage: archives_test.sh <packages folder> <sample project folder> [wine]
+set -euo pipefail
+packages=$1
+sample=$2
+wine=${3:-wine}
+
+work=$(mktemp -d)
+used_wine=false
+cleanup() {
+  # Wine leaves its server and helper processes of the prefix behind: end them with the test.
+  if $used_wine; then "${wine%wine}wineserver" -k 2>/dev/null || true; fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM HUP
+failures=0
+archives=0
+
+check() {  # check <description> <command...>
+  local what=$1
+  shift
+  if "$@"; then echo "ok   $what"; else echo "FAIL $what"; failures=$((failures + 1)); fi
+}
+
+folder=Zaro_MainPictureExt
+shipped_ini="$sample/$folder/Zaro_MainPictureExt_Config.ini"
+
+# check_archive <archive> <file list> <program file> <command that runs a program...>
+check_archive() {
+  local archive=$1 expected=$2 program=$3
+  shift 3
+  local name
+  name=$(basename "$archive")
+  archives=$((archives + 1))
+  check "$name holds exactly: $(echo "$expected" | tr '\n' ' ')" \
+    test "$(list_of "$archive")" = "$expected"
+
+  local plant="$work/plant"
+  rm -rf "$plant"
+  cp -r "$sample" "$plant"
+  rm "$plant/$folder/Zaro_MainPictureExt_Config.ini" "$plant/README.md"
+  unpack "$archive" "$plant"
+  check "$name: its INI file is the sample's" cmp -s "$shipped_ini" "$plant/$folder/${shipped_ini##*/}"
+  local ini="$plant/$folder/Zaro_MainPictureExt_Config.ini"
+  local language status
+  for language in 1031 1033; do
+    sed -i "s/^Language=.*\r\$/Language=$language\r/" "$ini"
+    cp "$ini" "$work/ini-before"
+    status=0
+    timeout -s KILL 60 "$@" "$plant/$folder/$program" /EXTERNAL=SILENT >"$work/out" 2>&1 ||
+      status=$?
+    check "$name: silent run in $language exits 0" test "$status" -eq 0
+    check "$name: the INI file keeps every byte in $language" cmp -s "$work/ini-before" "$ini"
+  done
+  check "$name: Program.ini keeps every byte" \
+    cmp -s "$sample/parameter/Program.ini" "$plant/parameter/Program.ini"
+  check "$name: the edit is stamped" \
+    grep -aq $'^S_Prog=1.0.3 - Standalone\r$' "$plant/$folder/Zaro_MainPictureExt.cfg"
+}
+
+list_of() {
+  case $1 in
+    *.zip) unzip -Z1 "$1" ;;
+    *.tar.gz) tar -tzf "$1" ;;
+  esac | sort
+}
+unpack() {
+  case $1 in
+    *.zip) unzip -q -o "$1" -d "$2" ;;
+    *.tar.gz) tar -xzf "$1" -C "$2" ;;
+  esac
+}
+
+files() { printf "$folder/%s\n" "" "$@" | sort; }
+
+for archive in "$packages"/Zaro_MainPictureExt_Config-1.0.3-linux-*.tar.gz; do
+  [ -e "$archive" ] || continue
+  check_archive "$archive" \
+    "$(files README.txt Zaro_MainPictureExt_Config Zaro_MainPictureExt_Config.ini)" \
+    Zaro_MainPictureExt_Config env
+done
+archive="$packages/Zaro_MainPictureExt_Config-1.0.3-win64.zip"
+if [ -e "$archive" ]; then
+  used_wine=true
+  check_archive "$archive" \
+    "$(files README.txt Zaro_MainPictureExt_Config.exe Zaro_MainPictureExt_Config.ini)" \
+    Zaro_MainPictureExt_Config.exe "$wine"
+  check "the Windows README has CR LF line ends" \
+    bash -c "unzip -p '$archive' $folder/README.txt | grep -qv \$'\\r\$' && exit 1 || exit 0"
+fi
+
+check "both archives were made" test "$archives" -eq 2
+[ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }
