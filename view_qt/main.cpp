@@ -55,11 +55,18 @@ QList<HeldMessage> held_messages;
 
 // Qt's platform plugin explains a failed start in several lines, one of them advising to
 // reinstall; the user gets one line of ours that names the cause instead.
-std::string StartFailure(const QString& fatal) {
+std::string StartFailure() {
   static const QRegularExpression missing_plugin(
       QStringLiteral("Could not find the Qt platform plugin \"([^\"]*)\""));
+  static const QRegularExpression failed_plugin(
+      QStringLiteral("Could not load the Qt platform plugin \"([^\"]*)\""));
   std::string cause;
+  std::string failure = "no Qt platform plugin could be started";
   for (const HeldMessage& message : held_messages) {
+    const QRegularExpressionMatch failed = failed_plugin.match(message.text);
+    if (failed.hasMatch()) {
+      failure = "Qt's platform plugin \"" + failed.captured(1).toStdString() + "\" failed to load";
+    }
     const QRegularExpressionMatch match = missing_plugin.match(message.text);
     if (match.hasMatch()) {
       const std::string plugin = match.captured(1).toStdString();
@@ -76,8 +83,7 @@ std::string StartFailure(const QString& fatal) {
                   : "cannot connect to " + std::string(variable) + "=" + display.toStdString();
     }
   }
-  if (cause.empty())
-    return "the window cannot be shown: " + fatal.section('\n', 0, 0).toStdString();
+  if (cause.empty()) return "the window cannot be shown, " + failure;
   return "the window cannot be shown, no display is available (" + cause +
          "); start it in a desktop session, or with /EXTERNAL=SILENT to save without a window";
 }
@@ -90,7 +96,7 @@ void StartMessageHandler(QtMsgType type, const QMessageLogContext& context,
     held_messages.append({type, QByteArray(context.category), message});
     return;
   }
-  std::fprintf(stderr, "%s: %s.\n", kProgram, StartFailure(message).c_str());
+  std::fprintf(stderr, "%s: %s.\n", kProgram, StartFailure().c_str());
   std::fflush(stderr);
   std::_Exit(kExitFailure);
 }
