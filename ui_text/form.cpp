@@ -111,3 +111,8 @@ void Form::SetPointer(MousePointer pointer) {
   pointer_ = pointer;
   if (on_change) on_change();
 }
+
+void Form::SetLanguage(const std::string& language) {
+  language_ = language;
+  if (on_change) on_change();
+}

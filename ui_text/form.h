@@ -40,6 +40,9 @@ struct ControlDesign {
 
 inline constexpr int kTwipsPerPixel = 15;
 
+// The language the window is designed in (German).
+inline constexpr const char* kDesignLanguage = "1031";
+
 // 24-bit colour values as the design stores them: red in the low byte, blue in the third.
 inline constexpr std::uint32_t kDesignBackColor = 12632256;  // red = green = blue = 192
 
@@ -110,11 +113,15 @@ class Form {
   void SetCaption(const std::string& caption);
   MousePointer Pointer() const { return pointer_; }
   void SetPointer(MousePointer pointer);
+  // The language code the texts were loaded in; the design language until then.
+  const std::string& Language() const { return language_; }
+  void SetLanguage(const std::string& language);
 
   std::function<void()> on_change;
 
  private:
   std::string caption_;
   MousePointer pointer_ = MousePointer::kDefault;
+  std::string language_ = kDesignLanguage;
   std::vector<std::unique_ptr<Control>> controls_;
 };

@@ -90,6 +90,7 @@ std::string GetLanguage(Module& module) {
 
 void LoadToolTipTexts(Module& module, Form& form) {
   const std::string language = GetLanguage(module);
+  form.SetLanguage(language);
   const std::string file = OwnIniPath(module);
   const int count = form.Count();
   for (int position = 0; position < count; ++position) {

@@ -5,15 +5,14 @@
 #include "base/module.h"
 #include "ui_text/form.h"
 
-inline constexpr const char* kDesignLanguage = "1031";
-
 // The program's own INI file: beside the program file, named after it, ".ini".
 std::string OwnIniPath(Module& module);
 
 // The language code from the own INI file; writes and returns "1031" when none is stored.
 std::string GetLanguage(Module& module);
 
-// Gives every control of `form` its caption and tooltip in the user's language and fills
-// HelpTexts. Every entry looked for and missing is written back at once ("0" for no text; the
-// designed caption in the design language), so the file lists every key the window uses.
+// Gives `form` the language and every control of `form` its caption and tooltip in the user's
+// language and fills HelpTexts. Every entry looked for and missing is written back at once ("0" for
+// no text; the designed caption in the design language), so the file lists every key the window
+// uses.
 void LoadToolTipTexts(Module& module, Form& form);

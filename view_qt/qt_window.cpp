@@ -12,6 +12,7 @@
 
 #include "app/window_table.h"
 #include "errors/error_handler.h"
+#include "ui_text/accessible_text.h"
 #include "view_qt/button_pictures.h"
 
 namespace {
@@ -170,6 +171,7 @@ void QtWindow::Mirror(const Control& control) {
   Paint(widget, control.BackColor());
   widget->setEnabled(control.Enabled());
   widget->setToolTip(ToolTipOf(control.ToolTipText()));
+  MirrorAccessibleText(control);
   const QFont designed =
       control.design().font.family.empty() ? FontOf(kFormFont) : FontOf(control.design().font);
   const QString caption = QString::fromStdString(control.Caption());
@@ -195,6 +197,18 @@ void QtWindow::MirrorForm() {
   } else {
     unsetCursor();
   }
+  // The names of picture buttons are in the form's language.
+  for (int position = 0; position < form_.Count(); ++position) {
+    MirrorAccessibleText(form_.At(position));
+  }
+}
+
+void QtWindow::MirrorAccessibleText(const Control& control) {
+  QWidget* widget = ControlWidget(control.Name());
+  if (widget == nullptr) return;
+  const AccessibleText text = AccessibleTextOf(control, form_.Language());
+  widget->setAccessibleName(QString::fromStdString(text.name));
+  widget->setAccessibleDescription(QString::fromStdString(text.description));
 }
 
 bool QtWindow::event(QEvent* event) {

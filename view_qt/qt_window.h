@@ -29,6 +29,7 @@ class QtWindow : public QWidget {
   void Build();
   void Mirror(const Control& control);
   void MirrorForm();
+  void MirrorAccessibleText(const Control& control);
 
   Module& module_;
   Form& form_;

@@ -1,5 +1,6 @@
 #include "view_qt/qt_window.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
@@ -8,6 +9,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <map>
 
 #include "app/window_table.h"
 #include "support/fakes.h"
@@ -18,6 +20,7 @@ namespace {
 
 constexpr const char* kBox1 = "CheckEffizienz";
 constexpr const char* kBox2 = "CheckAuswurfAufTatsächliche";
+constexpr const char* kCaption2 = "Auswurfberechnung mit tatsächlicher Produktion";
 
 class QtWindowTest : public ModuleTest {
  protected:
@@ -66,21 +69,12 @@ TEST_F(QtWindowTest, WidgetsFollowTheTableOfControls) {
     EXPECT_EQ(widget->palette().color(QPalette::Window), QColor(192, 192, 192));
     EXPECT_EQ(widget->isEnabled(), std::string(row.name) != "CommandOK");
   }
-  // Tab goes by the table's tab indices over the controls that take focus.
-  QStringList tab_order;
-  QWidget* focus = Widget(kBox1);
-  do {
-    tab_order << focus->objectName();
-    do focus = focus->nextInFocusChain();
-    while (!(focus->focusPolicy() & Qt::TabFocus));
-  } while (focus != Widget(kBox1));
-  EXPECT_EQ(tab_order, QStringList({kBox1, "CommandOK", "CommandCancel", "CommandQuest", kBox2}));
   EXPECT_EQ(Widget<QGroupBox>("FrameFPI")->title(), "");
   for (auto [name, points] : {std::pair{"Header", 13.5}, {kBox2, 12.0}}) {
     EXPECT_DOUBLE_EQ(Widget(name)->font().pointSizeF(), points);
     EXPECT_TRUE(Widget(name)->font().bold());
   }
-  EXPECT_EQ(Widget<QCheckBox>(kBox2)->text(), "Auswurfberechnung mit tatsächlicher Produktion");
+  EXPECT_EQ(Widget<QCheckBox>(kBox2)->text(), kCaption2);
   for (auto [name, picture] : {std::pair{"CommandQuest", QSize(41, 45)},
                                {"CommandOK", QSize(44, 36)},
                                {"CommandCancel", QSize(37, 39)}}) {
@@ -94,6 +88,40 @@ TEST_F(QtWindowTest, WidgetsFollowTheTableOfControls) {
   EXPECT_TRUE(Widget("CommandOK")->isEnabled());
   EXPECT_TRUE(Widget<QCheckBox>(kBox1)->isChecked());
   EXPECT_FALSE(Widget<QCheckBox>(kBox2)->isChecked());
+}
+
+// As a keyboard user and a screen reader meet the window: Tab goes by the table's tab indices,
+// each button shows the focus, every control has a name that follows the loaded texts.
+TEST_F(QtWindowTest, TabShowsTheFocusOnEachButtonAndEveryControlIsNamed) {
+  Put("Tools/Zaro_MainPictureExt_Config.ini",
+      "[Language]\r\nLanguage=1033\r\n[1033]\r\nCaption_CheckEffizienz_=with efficiency\r\n"
+      "TTT_CommandOK_=Save\r\nTTT_FrameFPI_=Status bits\r\n");
+  const auto read = [this](const char* name, QAccessible::Text text = QAccessible::Name) {
+    return QAccessible::queryAccessibleInterface(Widget(name))->text(text);
+  };
+  EXPECT_EQ(read("CommandCancel"), "Abbrechen");  // the design language until the texts load
+  window_.Form_Load();
+  view_.show();
+  view_.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&view_));
+  EXPECT_EQ(read("Header"), "Zaro_MainPictureExt - Konfiguration Hauptbild Zaro");
+  EXPECT_EQ(read("FrameFPI", QAccessible::Description), "Status bits");
+  std::map<QWidget*, QImage> unfocused;
+  for (const char* name : {"CommandOK", "CommandCancel", "CommandQuest"}) {
+    unfocused[Widget(name)] = Widget(name)->grab().toImage();
+  }
+  Widget(kBox1)->setFocus();
+  for (auto [name, spoken] : {std::pair{"CommandOK", "Save"},
+                              {"CommandCancel", "Cancel"},
+                              {"CommandQuest", "Help"},
+                              {kBox2, kCaption2},
+                              {kBox1, "with efficiency"}}) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), Widget(name)) << name;
+    EXPECT_EQ(read(name), spoken);
+    if (unfocused.count(Widget(name)))
+      EXPECT_NE(Widget(name)->grab().toImage(), unfocused[Widget(name)]) << name;
+  }
 }
 
 // With the real modal box, whose own event loop runs inside the box's click.
