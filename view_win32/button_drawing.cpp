@@ -58,7 +58,7 @@ void DrawShape(HDC dc, const ArtShape& shape, double scale, COLORREF colour) {
 }  // namespace
 
 void DrawButtonArt(HDC dc, const RECT& box, const ButtonArt& art, COLORREF face, int dpi,
-                   bool disabled) {
+                   bool disabled, std::optional<COLORREF> ink) {
   const int width = MulDiv(art.width, dpi, kDefaultDpi);
   const int height = MulDiv(art.height, dpi, kDefaultDpi);
   const int big_width = width * kOversampling;
@@ -72,7 +72,9 @@ void DrawButtonArt(HDC dc, const RECT& box, const ButtonArt& art, COLORREF face,
   FillRect(canvas.get(), &all, static_cast<HBRUSH>(back.get()));
   const double scale = static_cast<double>(kOversampling) * dpi / kDefaultDpi;
   for (const ArtShape& shape : art.shapes) {
-    DrawShape(canvas.get(), shape, scale, ColourOf(shape.colour, face, disabled));
+    const ArtColour colour =
+        ink ? ArtColour{GetRValue(*ink), GetGValue(*ink), GetBValue(*ink)} : shape.colour;
+    DrawShape(canvas.get(), shape, scale, ColourOf(colour, face, disabled));
   }
   const int left = box.left + (box.right - box.left - width) / 2;
   const int top = box.top + (box.bottom - box.top - height) / 2;
