@@ -4,11 +4,10 @@
 
 #include <algorithm>
 
-#include "app/button_art.h"
 #include "app/window_table.h"
 #include "base/codepage.h"
 #include "errors/error_handler.h"
-#include "view_win32/button_drawing.h"
+#include "ui_text/accessible_text.h"
 #include "view_win32/dpi.h"
 
 namespace {
@@ -18,11 +17,6 @@ constexpr int kFirstControlId = 100;
 // Not WS_CLIPCHILDREN: the window's own grey has to show inside the frames, which paint none.
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr int kProgramIconId = 1;
-
-COLORREF ColourOf(std::uint32_t design_colour) {
-  // Colours of the table hold red in the low byte, as COLORREF does.
-  return static_cast<COLORREF>(design_colour & 0xFFFFFFU);
-}
 
 // No caption carries an access key.
 std::wstring WithoutAccessKeys(const std::string& caption) {
@@ -75,6 +69,7 @@ Win32Window::Win32Window(Module& module, Form& form, ConfigWindow& window)
                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
                             nullptr, instance, this);
   if (window_ == nullptr) return;
+  high_contrast_on_ = high_contrast();
   dpi_ = static_cast<int>(GetDpiForWindow(window_));
   if (dpi_ <= 0) dpi_ = kDefaultDpi;
   tool_tips_ =
@@ -209,9 +204,13 @@ void Win32Window::Layout() {
 void Win32Window::Mirror(Item& item) {
   const Control& control = *item.control;
   EnableWindow(item.window, control.Enabled() ? TRUE : FALSE);
-  const std::wstring caption = control.design().kind == ControlKind::kLabel
-                                   ? text::WideOf(control.Caption())
-                                   : WithoutAccessKeys(control.Caption());
+  const ControlKind kind = control.design().kind;
+  // A picture button draws no window text: it is the button's name for screen readers.
+  const std::string& text = kind == ControlKind::kCommandButton
+                                ? AccessibleTextOf(control, form_.Language()).name
+                                : control.Caption();
+  const std::wstring caption =
+      kind == ControlKind::kLabel ? text::WideOf(text) : WithoutAccessKeys(text);
   wchar_t shown[512] = {};
   GetWindowTextW(item.window, shown, 512);
   if (caption != shown) SetWindowTextW(item.window, caption.c_str());
@@ -234,6 +233,10 @@ void Win32Window::Mirror(Item& item) {
 
 void Win32Window::MirrorForm() {
   SetWindowTextW(window_, text::WideOf(form_.Caption()).c_str());
+  if (form_.Language() != named_language_) {
+    named_language_ = form_.Language();
+    for (Item& item : items_) Mirror(item);
+  }
   if (form_.Pointer() != shown_pointer_) {
     shown_pointer_ = form_.Pointer();
     // Shown at once: the save that follows runs without pumping messages.
@@ -247,12 +250,6 @@ Win32Window::Item* Win32Window::ItemOf(HWND control) {
     if (item.window == control) return &item;
   }
   return nullptr;
-}
-
-HBRUSH Win32Window::BrushOf(std::uint32_t design_colour) {
-  GdiObject& brush = brushes_[design_colour];
-  if (!brush) brush.reset(CreateSolidBrush(ColourOf(design_colour)));
-  return static_cast<HBRUSH>(brush.get());
 }
 
 void Win32Window::Show(int show_command) {
@@ -306,7 +303,7 @@ LRESULT Win32Window::OnMessage(UINT message, WPARAM w, LPARAM l) {
     case WM_ERASEBKGND: {
       RECT client;
       GetClientRect(window_, &client);
-      FillRect(reinterpret_cast<HDC>(w), &client, BrushOf(kDesignBackColor));
+      FillRect(reinterpret_cast<HDC>(w), &client, BrushOf(ColoursOf(kDesignBackColor).face));
       return TRUE;
     }
     case WM_SETCURSOR:
@@ -335,6 +332,10 @@ LRESULT Win32Window::OnMessage(UINT message, WPARAM w, LPARAM l) {
     }
     case WM_DPICHANGED:
       OnDpiChanged(LOWORD(w), *reinterpret_cast<const RECT*>(l));
+      return 0;
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+      OnSystemColours();
       return 0;
     case WM_CLOSE:
       OnClose();
@@ -366,34 +367,6 @@ void Win32Window::OnCommand(int id, int code) {
     default:
       break;
   }
-}
-
-bool Win32Window::OnDrawItem(const DRAWITEMSTRUCT& draw) {
-  Item* item = ItemOf(draw.hwndItem);
-  if (item == nullptr) return false;
-  const Control& control = *item->control;
-  const bool pushed = (draw.itemState & ODS_SELECTED) != 0;
-  RECT face = draw.rcItem;
-  FillRect(draw.hDC, &face, BrushOf(control.BackColor()));
-  DrawEdge(draw.hDC, &face, pushed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_ADJUST);
-  if (const ButtonArt* art = ButtonArtNamed(control.design().picture)) {
-    RECT picture = face;
-    if (pushed) OffsetRect(&picture, 1, 1);
-    DrawButtonArt(draw.hDC, picture, *art, ColourOf(control.BackColor()), dpi_,
-                  (draw.itemState & ODS_DISABLED) != 0);
-  }
-  if ((draw.itemState & ODS_FOCUS) != 0) {
-    InflateRect(&face, -2, -2);
-    DrawFocusRect(draw.hDC, &face);
-  }
-  return true;
-}
-
-LRESULT Win32Window::OnControlColour(HDC dc, HWND control) {
-  const Item* item = ItemOf(control);
-  const std::uint32_t colour = item != nullptr ? item->control->BackColor() : kDesignBackColor;
-  SetBkColor(dc, ColourOf(colour));
-  return reinterpret_cast<LRESULT>(BrushOf(colour));
 }
 
 void Win32Window::OnClose() {

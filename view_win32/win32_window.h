@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "base/module.h"
 #include "ui_text/form.h"
 #include "view_win32/gdi_handles.h"
+#include "view_win32/system_colours.h"
 
 // The window on screen with the system's own controls, built from the form's table. It mirrors
 // the form's controls and hands every user action to the window's logic; nothing escapes an
@@ -36,6 +38,9 @@ class Win32Window {
   // Runs the messages until the window is gone; returns the quit code.
   int RunMessageLoop();
 
+  // Whether high contrast is on; read at the start and on every change of the system's colours.
+  std::function<bool()> high_contrast = SystemHighContrast;
+
  private:
   struct Item {
     Control* control = nullptr;
@@ -51,6 +56,7 @@ class Win32Window {
   LRESULT OnControlColour(HDC dc, HWND control);
   void OnClose();
   void OnDpiChanged(int dpi, const RECT& suggested);
+  void OnSystemColours();
 
   void CreateControls();
   void OrderForTabbing();
@@ -58,7 +64,8 @@ class Win32Window {
   void Mirror(Item& item);
   void MirrorForm();
   Item* ItemOf(HWND control);
-  HBRUSH BrushOf(std::uint32_t design_colour);
+  PaintColours ColoursOf(std::uint32_t design_colour) const;
+  HBRUSH BrushOf(COLORREF colour);
 
   Module& module_;
   Form& form_;
@@ -67,7 +74,9 @@ class Win32Window {
   HWND tool_tips_ = nullptr;
   int dpi_ = 96;
   std::vector<Item> items_;
-  std::map<std::uint32_t, GdiObject> brushes_;
+  std::map<COLORREF, GdiObject> brushes_;
+  bool high_contrast_on_ = false;
+  std::string named_language_;  // the language the buttons' names are in
   HWND last_focus_ = nullptr;
   MousePointer shown_pointer_ = MousePointer::kDefault;
 };

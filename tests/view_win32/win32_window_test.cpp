@@ -1,5 +1,11 @@
 #include "view_win32/win32_window.h"
 
+#include <oleacc.h>
+
+#include <algorithm>
+#include <functional>
+#include <map>
+
 #include "app/window_table.h"
 #include "support/fakes.h"
 #include "view_win32/gdi_handles.h"
@@ -8,6 +14,24 @@
 namespace {
 
 constexpr const char* kBox1 = "CheckEffizienz";
+constexpr const char* kBox2 = "CheckAuswurfAufTatsächliche";
+
+// What a screen reader reads of a window: its name, through the system's accessibility interface.
+std::wstring AccessibleName(HWND window) {
+  IAccessible* accessible = nullptr;
+  const HRESULT found = AccessibleObjectFromWindow(window, OBJID_CLIENT, __uuidof(IAccessible),
+                                                   reinterpret_cast<void**>(&accessible));
+  if (found != S_OK) return L"(no accessible object: " + std::to_wstring(found) + L")";
+  VARIANT self{};
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  BSTR name = nullptr;
+  accessible->get_accName(self, &name);
+  std::wstring read = name != nullptr ? std::wstring(name, SysStringLen(name)) : L"";
+  SysFreeString(name);
+  accessible->Release();
+  return read;
+}
 
 class Win32WindowTest : public ModuleTest {
  protected:
@@ -26,15 +50,24 @@ class Win32WindowTest : public ModuleTest {
     return place;
   }
 
-  // The colour a control shows at (x, y), painted as the window would paint it.
-  COLORREF PaintedAt(const std::string& name, int x, int y) const {
+  // The top left 120 x 60 pixels, row by row, as `paint` paints them.
+  static std::vector<COLORREF> Picture(const std::function<void(HDC)>& paint) {
     HDC screen = GetDC(nullptr);
     MemoryDc dc(CreateCompatibleDC(screen));
-    GdiObject bitmap(CreateCompatibleBitmap(screen, 200, 200));
+    GdiObject bitmap(CreateCompatibleBitmap(screen, 120, 60));
     ReleaseDC(nullptr, screen);
     Selection use(dc.get(), bitmap.get());
-    SendMessageW(Window(name), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
-    return GetPixel(dc.get(), x, y);
+    paint(dc.get());
+    std::vector<COLORREF> pixels;
+    for (int at = 0; at < 120 * 60; ++at) pixels.push_back(GetPixel(dc.get(), at % 120, at / 120));
+    return pixels;
+  }
+  static std::vector<COLORREF> Picture(HWND window, UINT message = WM_PRINTCLIENT) {
+    return Picture(
+        [=](HDC dc) { SendMessageW(window, message, reinterpret_cast<WPARAM>(dc), PRF_CLIENT); });
+  }
+  COLORREF PaintedAt(const std::string& name, int x, int y) const {
+    return Picture(Window(name))[static_cast<std::size_t>(y * 120 + x)];
   }
 
   bool Checked(const std::string& name) const {
@@ -96,25 +129,15 @@ TEST_F(Win32WindowTest, ClicksAndKeysReachTheLogicAndHelpModeShows) {
   window_.Form_Load();
   view_.Show(SW_SHOWNORMAL);
   EXPECT_TRUE(Checked(kBox1));
-  EXPECT_EQ(PaintedAt("CommandQuest", 6, 6), RGB(192, 192, 192));
 
   SendMessageW(Window(kBox1), BM_CLICK, 0, 0);
   EXPECT_EQ(form_[kBox1].Value(), 0);
   EXPECT_FALSE(Checked(kBox1));
 
   SendMessageW(Window("CommandQuest"), BM_CLICK, 0, 0);
-  EXPECT_EQ(PaintedAt("CommandQuest", 6, 6), RGB(0, 255, 0));
   SendMessageW(Window(kBox1), BM_CLICK, 0, 0);
   EXPECT_FALSE(Checked(kBox1)) << "help mode undoes the click";
   EXPECT_EQ(form_[kBox1].Value(), 0);
-
-  // Tab walks the table's tab order.
-  HWND focus = Window("CheckAuswurfAufTatsächliche");
-  for (const char* name :
-       {kBox1, "CommandOK", "CommandCancel", "CommandQuest", "CheckAuswurfAufTatsächliche"}) {
-    focus = GetNextDlgTabItem(view_.handle(), focus, FALSE);
-    EXPECT_EQ(focus, Window(name)) << name;
-  }
 
   // Enter presses the focused button; there is no default button.
   SetFocus(Window("CommandCancel"));
@@ -124,6 +147,67 @@ TEST_F(Win32WindowTest, ClicksAndKeysReachTheLogicAndHelpModeShows) {
   EXPECT_EQ(dialogs_.shown[0].text, "Effizienz");
   EXPECT_EQ(dialogs_.shown[1].text, "Abbruch");
   EXPECT_EQ(dialogs_.shown[1].title, "Info:");
+}
+
+// As a keyboard user and a screen reader meet the window: Tab goes by the table's tab indices,
+// each button shows the focus, every control has a name that follows the loaded texts.
+TEST_F(Win32WindowTest, TabShowsTheFocusOnEachButtonAndEveryControlIsNamed) {
+  Put("Tools/Zaro_MainPictureExt_Config.ini",
+      "[Language]\r\nLanguage=1033\r\n[1033]\r\nTTT_CommandOK_=Save & close\r\n");
+  EXPECT_EQ(AccessibleName(Window("CommandCancel")), L"Abbrechen");  // until the texts load
+  window_.Form_Load();
+  view_.Show(SW_SHOWNORMAL);
+  std::map<HWND, std::vector<COLORREF>> unfocused;
+  for (const char* name : {"CommandOK", "CommandCancel", "CommandQuest"}) {
+    unfocused[Window(name)] = Picture(Window(name));
+  }
+  SetFocus(Window(kBox1));
+  for (auto [name, spoken] : {std::pair{"CommandOK", L"Save & close"},
+                              {"CommandCancel", L"Cancel"},
+                              {"CommandQuest", L"Help"},
+                              {kBox2, L"Auswurfberechnung mit tats\u00E4chlicher Produktion"},
+                              {kBox1, L"mit Effizienz"}}) {
+    MSG tab{GetFocus(), WM_KEYDOWN, VK_TAB, 0, 0, {}};
+    EXPECT_TRUE(IsDialogMessageW(view_.handle(), &tab));
+    ASSERT_EQ(GetFocus(), Window(name)) << name;
+    EXPECT_EQ(AccessibleName(Window(name)), spoken);
+    if (unfocused.count(Window(name)) == 0) continue;
+    EXPECT_NE(Picture(Window(name)), unfocused[Window(name)]) << name << " shows no focus";
+  }
+  // While the system hides keyboard cues the mark stays away.
+  const auto drawn = [this](UINT state) {
+    return Picture([&](HDC dc) {
+      DRAWITEMSTRUCT draw{ODT_BUTTON,      0, 0, ODA_DRAWENTIRE, state, Window("CommandOK"), dc,
+                          {0, 0, 113, 57}, 0};
+      SendMessageW(view_.handle(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw));
+    });
+  };
+  EXPECT_EQ(drawn(ODS_FOCUS | ODS_NOFOCUSRECT), drawn(0));
+  EXPECT_NE(drawn(ODS_FOCUS), drawn(0));
+}
+
+// High contrast follows the setting while the window is open; without it the design stays.
+TEST_F(Win32WindowTest, HighContrastPaintsInTheSystemColours) {
+  window_.Form_Load();
+  view_.Show(SW_SHOWNORMAL);
+  const auto coloured = [](const std::vector<COLORREF>& pixels) {
+    return std::any_of(pixels.begin(), pixels.end(), [](COLORREF c) {
+      return GetRValue(c) != GetGValue(c) || GetGValue(c) != GetBValue(c);
+    });
+  };
+  for (const bool on : {true, false}) {
+    SCOPED_TRACE(on ? "high contrast" : "designed");
+    view_.high_contrast = [on] { return on; };
+    SendMessageW(view_.handle(), on ? WM_SETTINGCHANGE : WM_SYSCOLORCHANGE, 0, 0);
+    const COLORREF face = on ? GetSysColor(COLOR_BTNFACE) : RGB(192, 192, 192);
+    EXPECT_EQ(Picture(view_.handle(), WM_ERASEBKGND)[0], face);
+    for (const char* name : {"Header", kBox1, "CommandOK"})
+      EXPECT_EQ(PaintedAt(name, 3, 3), face) << name;
+    EXPECT_EQ(coloured(Picture(Window("CommandOK"))), !on) << "the check mark in the text colour";
+    window_.CommandQuest_Click();
+    EXPECT_EQ(PaintedAt("CommandQuest", 6, 6), on ? GetSysColor(COLOR_HIGHLIGHT) : RGB(0, 255, 0));
+    window_.CommandQuest_Click();
+  }
 }
 
 TEST_F(Win32WindowTest, TheCloseBoxAsksFirst) {
