@@ -44,6 +44,8 @@ class Win32Window {
     std::wstring tool_tip;  // the tooltip keeps a pointer to it
   };
 
+  static constexpr int kFirstControlId = 100;
+
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM w, LPARAM l);
   LRESULT OnMessage(UINT message, WPARAM w, LPARAM l);
   void OnCommand(int id, int code);
@@ -58,6 +60,10 @@ class Win32Window {
   void Mirror(Item& item);
   void MirrorForm();
   Item* ItemOf(HWND control);
+  // Colours of the table hold red in the low byte, as COLORREF does.
+  static COLORREF ColourOf(std::uint32_t design_colour) {
+    return static_cast<COLORREF>(design_colour & 0xFFFFFFU);
+  }
   HBRUSH BrushOf(std::uint32_t design_colour);
 
   Module& module_;
