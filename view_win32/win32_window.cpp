@@ -1,7 +1,5 @@
 #include "view_win32/win32_window.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
 
 #include "app/button_art.h"
@@ -69,8 +67,7 @@ Win32Window::Win32Window(Module& module, Form& form, ConfigWindow& window)
                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
                             nullptr, instance, this);
   if (window_ == nullptr) return;
-  dpi_ = static_cast<int>(GetDpiForWindow(window_));
-  if (dpi_ <= 0) dpi_ = kDefaultDpi;
+  dpi_ = WindowDpi(window_);
   tool_tips_ =
       CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                       WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -130,12 +127,7 @@ void Win32Window::CreateControls() {
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + position)),
                         instance, nullptr);
     if (design.kind != ControlKind::kFrame) {
-      TTTOOLINFOW tool{};
-      tool.cbSize = sizeof tool;
-      tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-      tool.hwnd = window_;
-      tool.uId = reinterpret_cast<UINT_PTR>(item.window);
-      tool.lpszText = item.tool_tip.data();
+      TTTOOLINFOW tool = ToolOf(item);
       SendMessageW(tool_tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
     item.control->on_change = [this, &item](const Control&) { Mirror(item); };
@@ -165,12 +157,32 @@ void Win32Window::OrderForTabbing() {
   for (Item* item : order) {
     SetWindowPos(item->window, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     previous = item->window;
+    // A frame lets the mouse through to the window: its tooltip is a place on the window. The
+    // tooltip takes the first place that holds the mouse, so inner frames go first.
+    if (item->control->design().kind == ControlKind::kFrame) {
+      TTTOOLINFOW tool = ToolOf(*item);
+      SendMessageW(tool_tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
   }
+}
+
+TTTOOLINFOW Win32Window::ToolOf(Item& item) const {
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = window_;
+  tool.uFlags = TTF_SUBCLASS;
+  tool.uId = static_cast<UINT_PTR>(GetDlgCtrlID(item.window));
+  if (item.control->design().kind != ControlKind::kFrame) {
+    tool.uFlags |= TTF_IDISHWND;
+    tool.uId = reinterpret_cast<UINT_PTR>(item.window);
+  }
+  tool.lpszText = item.tool_tip.data();
+  return tool;
 }
 
 void Win32Window::Layout() {
   RECT frame{0, 0, TwipsToPixels(kClientWidthTwips, dpi_), TwipsToPixels(kClientHeightTwips, dpi_)};
-  AdjustWindowRectExForDpi(&frame, kWindowStyle, FALSE, 0, static_cast<UINT>(dpi_));
+  AdjustWindowRectAtDpi(frame, kWindowStyle, dpi_);
   SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   // The frame may be drawn at another DPI than the one asked for (Wine keeps the system's):
@@ -189,13 +201,17 @@ void Win32Window::Layout() {
     const RECT twips = TwipsRect(form_, design);
     const int left = TwipsToPixels(twips.left, dpi_);
     const int top = TwipsToPixels(twips.top, dpi_);
-    SetWindowPos(item.window, nullptr, left, top, TwipsToPixels(twips.right, dpi_) - left,
-                 TwipsToPixels(twips.bottom, dpi_) - top, SWP_NOZORDER | SWP_NOACTIVATE);
+    const RECT place{left, top, TwipsToPixels(twips.right, dpi_),
+                     TwipsToPixels(twips.bottom, dpi_)};
+    SetWindowPos(item.window, nullptr, left, top, place.right - left, place.bottom - top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    if (design.kind == ControlKind::kFrame) {
+      TTTOOLINFOW tool = ToolOf(item);
+      tool.rect = place;
+      SendMessageW(tool_tips_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
     const FontDesign& font = design.font.family.empty() ? kFormFont : design.font;
-    item.font.reset(
-        CreateFontW(FontHeightAt(font.points, dpi_), 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL,
-                    FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                    DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, text::WideOf(font.family).c_str()));
+    item.font.reset(CreateDesignFont(font, dpi_));
     SendMessageW(item.window, WM_SETFONT, reinterpret_cast<WPARAM>(item.font.get()), TRUE);
   }
 }
@@ -213,13 +229,9 @@ void Win32Window::Mirror(Item& item) {
     SendMessageW(item.window, BM_SETCHECK, control.Value() != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
   }
   const std::wstring tip = text::WideOf(control.ToolTipText());
-  if (tip != item.tool_tip && control.design().kind != ControlKind::kFrame) {
+  if (tip != item.tool_tip) {
     item.tool_tip = tip;
-    TTTOOLINFOW tool{};
-    tool.cbSize = sizeof tool;
-    tool.hwnd = window_;
-    tool.uId = reinterpret_cast<UINT_PTR>(item.window);
-    tool.lpszText = item.tool_tip.data();
+    TTTOOLINFOW tool = ToolOf(item);
     SendMessageW(tool_tips_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
   }
   // The back colour (help mode's green) shows on the next paint.

@@ -3,8 +3,10 @@
 
 #include "app/button_art.h"
 #include "app/window_table.h"
+#include "base/codepage.h"
 #include "errors/error_handler.h"
 #include "view_win32/button_drawing.h"
+#include "view_win32/dpi.h"
 #include "view_win32/win32_window.h"
 
 bool Win32Window::PreTranslateMessage(const MSG& message) {
@@ -65,7 +67,12 @@ LRESULT Win32Window::OnMessage(UINT message, WPARAM w, LPARAM l) {
       if (LOWORD(w) == WA_INACTIVE) {
         last_focus_ = GetFocus();
       } else {
-        RunOutermost(module_, [&] { window_logic_.Form_Activate(); });
+        // Back from a box of its own (an error, the cancel question) the window was active all
+        // along: OK stays as the save left it.
+        const auto previous = reinterpret_cast<HWND>(l);
+        if (previous == nullptr || GetWindow(previous, GW_OWNER) != window_) {
+          RunOutermost(module_, [&] { window_logic_.Form_Activate(); });
+        }
         if (last_focus_ != nullptr && IsWindow(last_focus_)) SetFocus(last_focus_);
       }
       return 0;
@@ -83,7 +90,13 @@ LRESULT Win32Window::OnMessage(UINT message, WPARAM w, LPARAM l) {
       OnDpiChanged(LOWORD(w), *reinterpret_cast<const RECT*>(l));
       return 0;
     case WM_CLOSE:
-      OnClose();
+      if (MayClose()) DestroyWindow(window_);
+      return 0;
+    case WM_QUERYENDSESSION:
+      return MayClose() ? TRUE : FALSE;
+    case WM_ENDSESSION:
+      // The session ends as agreed: the program goes with it, as with its closed window.
+      if (w != FALSE) DestroyWindow(window_);
       return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
@@ -96,11 +109,14 @@ LRESULT Win32Window::OnMessage(UINT message, WPARAM w, LPARAM l) {
 
 void Win32Window::OnCommand(int id, int code) {
   const int position = id - kFirstControlId;
-  if (code != BN_CLICKED || position < 0 || position >= static_cast<int>(items_.size())) return;
+  // An owner-drawn button reports the second of two quick clicks as a double click.
+  const bool click = code == BN_CLICKED || code == BN_DOUBLECLICKED;
+  if (!click || position < 0 || position >= static_cast<int>(items_.size())) return;
   Item& item = items_[static_cast<std::size_t>(position)];
   Control& control = *item.control;
   switch (control.design().kind) {
     case ControlKind::kCheckBox: {
+      if (code != BN_CLICKED) break;
       // The box has toggled itself; the form learns it as the box's click.
       const int value = SendMessageW(item.window, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
       if (value != control.Value()) RunOutermost(module_, [&] { control.SetValue(value); });
@@ -122,11 +138,32 @@ bool Win32Window::OnDrawItem(const DRAWITEMSTRUCT& draw) {
   RECT face = draw.rcItem;
   FillRect(draw.hDC, &face, BrushOf(control.BackColor()));
   DrawEdge(draw.hDC, &face, pushed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_ADJUST);
-  if (const ButtonArt* art = ButtonArtNamed(control.design().picture)) {
-    RECT picture = face;
-    if (pushed) OffsetRect(&picture, 1, 1);
-    DrawButtonArt(draw.hDC, picture, *art, ColourOf(control.BackColor()), dpi_,
-                  (draw.itemState & ODS_DISABLED) != 0);
+  const bool disabled = (draw.itemState & ODS_DISABLED) != 0;
+  // Picture and caption side by side, centred together, as the Linux window shows them.
+  const ButtonArt* art = ButtonArtNamed(control.design().picture);
+  const std::wstring caption = text::WideOf(control.Caption());
+  Selection use_font(draw.hDC, item->font.get());
+  SIZE words{};
+  if (!caption.empty()) {
+    GetTextExtentPoint32W(draw.hDC, caption.c_str(), static_cast<int>(caption.size()), &words);
+  }
+  const int picture_width = art != nullptr ? MulDiv(art->width, dpi_, kDefaultDpi) : 0;
+  const int gap = art != nullptr && !caption.empty() ? MulDiv(4, dpi_, kDefaultDpi) : 0;
+  RECT place = face;
+  place.left = std::max(face.left, (face.left + face.right - picture_width - gap - words.cx) / 2);
+  if (pushed) OffsetRect(&place, 1, 1);
+  if (art != nullptr) {
+    const RECT picture{place.left, place.top, place.left + picture_width, place.bottom};
+    DrawButtonArt(draw.hDC, picture, *art, ColourOf(control.BackColor()), dpi_, disabled);
+    place.left += picture_width + gap;
+  }
+  if (!caption.empty()) {
+    const int old_mode = SetBkMode(draw.hDC, TRANSPARENT);
+    const COLORREF old_colour =
+        SetTextColor(draw.hDC, GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
+    DrawTextW(draw.hDC, caption.c_str(), -1, &place, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    SetTextColor(draw.hDC, old_colour);
+    SetBkMode(draw.hDC, old_mode);
   }
   if ((draw.itemState & ODS_FOCUS) != 0) {
     InflateRect(&face, -2, -2);
@@ -142,10 +179,10 @@ LRESULT Win32Window::OnControlColour(HDC dc, HWND control) {
   return reinterpret_cast<LRESULT>(BrushOf(colour));
 }
 
-void Win32Window::OnClose() {
+bool Win32Window::MayClose() {
   std::int16_t cancel = 0;
   RunOutermost(module_, [&] { window_logic_.Form_QueryUnload(cancel, 0); });
-  if (cancel == 0) DestroyWindow(window_);
+  return cancel == 0;
 }
 
 void Win32Window::OnDpiChanged(int dpi, const RECT& suggested) {
