@@ -125,4 +125,47 @@ else
   echo "skip window run: needs a display (or Xvfb) and xdotool"
 fi
 
+# Log-off and shutdown ask first, as the close box does (wineboot --end-session sends the same
+# messages as Windows): No refuses the session's end and keeps the window; Yes logs the cancel and
+# the program ends with the session.
+if [ -n "${DISPLAY:-}" ] && command -v xdotool >/dev/null; then
+  end_session_no_then_yes() {
+    local answer ending
+    for answer in n y; do
+      "$wine" wineboot --end-session >/dev/null 2>&1 &
+      ending=$!
+      focus_box && xdotool key "$answer"
+      timeout 30 tail --pid="$ending" -f /dev/null || kill "$ending"
+      ending_status=0
+      wait "$ending" || ending_status=$?
+      [ "$answer" = y ] || window_kept=$(xdotool search --onlyvisible --name "standalone$" || true)
+    done
+  }
+  window_kept= ending_status=1
+  window_run end_session_no_then_yes
+  check "No to the session's end keeps the window" test -n "$window_kept"
+  check "Yes to the session's end ends the run with 0" test "$status" -eq 0 -a "$ending_status" -eq 0
+  check "the session's end logs the cancel" grep -aq \
+    $'^Konfigurations-EXE wurde abgebrochen:     Zaro_MainPictureExt\r$' "$plant/Q7Xcfglog.txt"
+fi
+
+# Windows 7 and 8.1: the program imports nothing they lack and runs on Wine set to Windows 7. The
+# prefix's version goes back to Wine's default on every way out of the run.
+newer_names='GetDpiFor(Window|System|Monitor)|AdjustWindowRectExForDpi|EnableNonClientDpiScaling'
+newer_names+='|(Set|Get)(Thread|Process)DpiAwareness(Context)?|GetWindowDpiAwarenessContext'
+newer_names+='|GetSystemMetricsForDpi|SystemParametersInfoForDpi|GetSystemTimePreciseAsFileTime'
+newer_names+='|CreateFile2|SHCORE\.dll|api-ms-win-[a-z0-9-]+\.dll'
+newer=$(x86_64-w64-mingw32-objdump -p "$exe" | grep -owiE "$newer_names" | sort -u | tr '\n' ' ' || true)
+check "imports nothing Windows 7 lacks${newer:+ (imports $newer)}" test -z "$newer"
+silent_run_on_windows_7() (
+  trap '"$wine" winecfg -v win10 >/dev/null 2>&1' EXIT
+  "$wine" winecfg -v win7 >/dev/null 2>&1
+  "$wine" reg query 'HKLM\Software\Microsoft\Windows NT\CurrentVersion' /v CurrentVersion |
+    grep -q ' 6\.1' || exit 1
+  layout
+  run /EXTERNAL=SILENT
+  [ "$status" -eq 0 ] && grep -aq $'^S_Prog=1.0.3 - Standalone\r$' "$cfg"
+)
+check "a silent run on Windows 7 exits 0 and stamps" silent_run_on_windows_7
+
 [ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }
