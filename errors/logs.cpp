@@ -25,6 +25,9 @@ void WriteServiceLog(Module& module, const std::string& text) {
   try {
     module.runtime.AppendToFile(module.runtime.ServiceLogPath(), entry + kLogEnd);
   } catch (const RuntimeError&) {
+    // A standard user cannot create files in C:\ since Windows Vista: the event log is where
+    // service staff still find the entry.
+    module.runtime.WriteSystemLog(entry);
     module.runtime.WriteStandardError(entry + "\n");
   }
 }
