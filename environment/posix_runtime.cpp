@@ -181,6 +181,11 @@ void NativeRuntime::AppendToFile(const std::string& path, const std::string& tex
   if (!closed) throw RuntimeError(ErrorNumber::kPathFileAccess, ProgramName());
 }
 
+int NativeRuntime::SystemConversion(unsigned /*code_page*/, const wchar_t* /*wide*/, int /*length*/,
+                                    char* /*bytes*/, int /*size*/, const char* /*default_char*/) {
+  return 0;  // the 8-bit text here is always Windows-1252, converted by the program itself
+}
+
 std::string NativeRuntime::AnsiText(std::string_view utf8) const {
   return text::Utf8ToWindows1252(utf8);
 }
@@ -197,6 +202,8 @@ void NativeRuntime::WriteStandardError(const std::string& text) {
   std::fwrite(text.data(), 1, text.size(), stderr);
   std::fflush(stderr);
 }
+
+void NativeRuntime::WriteSystemLog(const std::string& /*text*/) {}
 
 void NativeRuntime::ProcessPendingEvents() {
   if (event_pump_) event_pump_();

@@ -253,10 +253,4 @@ TEST(Win32MessageBox, RequestBecomesTheSystemFlags) {
             UINT{MB_ICONINFORMATION | MB_OK});
 }
 
-TEST(Win32MessageBoxText, EachLineBreakPairShowsAsOneBreak) {
-  EXPECT_EQ(MessageBoxText("a\n\rb\r\nc"), L"a\r\nb\r\nc");
-  EXPECT_EQ(MessageBoxText("a\r\n\r\nb\n"), L"a\r\n\r\nb\r\n");
-  EXPECT_EQ(MessageBoxText("Gr\xC3\xBC\xC3\x9F"), L"Gr\u00FC\u00DF");
-}
-
 }  // namespace
