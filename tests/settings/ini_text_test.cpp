@@ -11,9 +11,7 @@ using namespace std::string_literals;
 
 struct RewriteCase {
   const char* name;
-  std::string before;
-  std::string section, entry, value;
-  std::string after;
+  std::string before, section, entry, value, after;
 };
 
 // Bytes that must survive untouched: an unknown section, NUL, 0xFF, tabs, a comment, blank
@@ -48,8 +46,7 @@ TEST(RewriteEntry, ChangesOnlyTheEntry) {
 
 struct FindCase {
   const char* name;
-  std::string file;
-  std::string section, entry;
+  std::string file, section, entry;
   std::optional<std::string> value;
 };
 
