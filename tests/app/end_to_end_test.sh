@@ -120,7 +120,7 @@ if command -v Xvfb >/dev/null && command -v xdotool >/dev/null; then
     local box
     box=$(window_of 20 --name "^Cancel\?$")
     # Escape has no answer in a Yes/No box; "y" is Yes.
-    [ -n "$box" ] && xdotool windowfocus --sync "$box" key Escape key y
+    [ -n "$box" ] && timeout 20 xdotool windowfocus --sync "$box" key Escape key y
   }
   window_run " - integriert" cancel_confirmed
   check "confirmed cancel exits 0" test "$status" -eq 0

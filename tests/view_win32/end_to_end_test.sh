@@ -87,7 +87,7 @@ if [ -n "${DISPLAY:-}" ] && command -v xdotool >/dev/null; then
       eval "$(xdotool getwindowgeometry --shell "$id")"
       dx=$(((WIDTH - 792) / 2))
       dy=$((HEIGHT - 573 - dx))
-      xdotool windowfocus --sync "$id"
+      timeout 20 xdotool windowfocus --sync "$id" || true
       "$@"
     fi
     wait_end "$pid" 30
@@ -102,7 +102,8 @@ if [ -n "${DISPLAY:-}" ] && command -v xdotool >/dev/null; then
       [ -n "$box" ] && break
       sleep 0.1
     done
-    [ -n "$box" ] && xdotool mousemove --window "$box" 60 15 click 1 windowfocus --sync "$box"
+    [ -n "$box" ] &&
+      timeout 20 xdotool mousemove --window "$box" 60 15 click 1 windowfocus --sync "$box"
   }
 
   tick_and_ok() { click 234 56 && click 616 542; }
