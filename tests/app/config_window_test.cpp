@@ -1,8 +1,10 @@
 #include "app/config_window.h"
 
 #include <filesystem>
+#include <tuple>
 
 #include "app/edit_stamp.h"
+#include "app/silent_run.h"
 #include "app/window_table.h"
 #include "base/codepage.h"
 #include "errors/error_handler.h"
@@ -130,10 +132,9 @@ TEST_F(Window, CancelAndCloseAskFirstAndLogOnlyAYes) {
   ASSERT_EQ(dialogs_.shown.size(), 1U);
   const MessageBoxRequest& asked = dialogs_.shown[0];
   EXPECT_EQ(asked.text, "Cancel edits?\n\rRemark:\n\rUntil now no changes have been taken over ");
-  EXPECT_EQ(asked.title, "Cancel?");
-  EXPECT_EQ(asked.icon, MessageIcon::kWarning);
-  EXPECT_EQ(asked.buttons, MessageButtons::kYesNo);
-  EXPECT_EQ(asked.default_answer, MessageAnswer::kNo);
+  EXPECT_EQ(
+      std::tuple(asked.title, asked.icon, asked.buttons, asked.default_answer),
+      std::tuple("Cancel?", MessageIcon::kWarning, MessageButtons::kYesNo, MessageAnswer::kNo));
   EXPECT_EQ(form_[kBox2].Value(), 1);
 
   std::int16_t cancel = 0;
@@ -195,6 +196,18 @@ TEST_F(Window, AFailedTextLoadAnsweredYesKeepsTheDesignAndShowsTheStoredBits) {
   EXPECT_EQ(form_[kBox1].Value(), 1);
   EXPECT_EQ(form_[kBox2].Value(), 0);
   EXPECT_TRUE(form_["CommandOK"].Enabled());
+}
+
+// The save's error escaped the save (three log writes failed), so the load returned unsaved.
+TEST_F(Window, ASilentRunWhoseLoadReturnsBeforeTheSaveSaysSoAndFails) {
+  runtime_.argument_text = "/external=silent";
+  Put("parameter/Program.ini", "[Machine1]\r\nZaroMainPictureStatus=40000\r\n");
+  runtime_.passing_appends = 2;  // the load's own overflow, in both logs
+  runtime_.failing_appends = 3;  // the save's overflow, and again where it escaped to, twice
+  EXPECT_EQ(RunSilent(runtime_), kExitFailure);
+  EXPECT_TRUE(
+      ReadBytes(runtime_.service_log).ends_with(": The silent run ended without saving.\r\n"));
+  EXPECT_EQ(StatusWord(), "40000");
 }
 
 // A missing file is the end-to-end run's case; here one the backend cannot replace: a read-only

@@ -48,8 +48,10 @@ class FakeRuntime : public NativeRuntime {
   std::string standard_error;
   std::string system_log;
   int pending_event_runs = 0;
-  // Faults on demand: the given call of ProgramFolder (counted from 1), and the next appends.
+  // Faults on demand: the given call of ProgramFolder (counted from 1), and the appends that
+  // follow the next passing ones.
   int failing_program_folder_call = 0;
+  int passing_appends = 0;
   int failing_appends = 0;
   mutable int program_folder_calls = 0;
 };
