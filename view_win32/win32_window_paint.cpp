@@ -1,11 +1,15 @@
-// How the window paints: its owner-drawn buttons and the colours of its controls, the designed
-// ones or, under high contrast, the system's.
 #include "view_win32/win32_window.h"
 
+// How the window paints: its owner-drawn buttons and the colours of its controls, the designed
+// ones or, under high contrast, the system's.
+
+#include <algorithm>
 #include <optional>
 
 #include "app/button_art.h"
+#include "base/codepage.h"
 #include "view_win32/button_drawing.h"
+#include "view_win32/dpi.h"
 
 PaintColours Win32Window::ColoursOf(std::uint32_t design_colour) const {
   return ColoursFor(design_colour, high_contrast_on_);
@@ -26,11 +30,33 @@ bool Win32Window::OnDrawItem(const DRAWITEMSTRUCT& draw) {
   RECT face = draw.rcItem;
   FillRect(draw.hDC, &face, BrushOf(colours.face));
   DrawEdge(draw.hDC, &face, pushed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_ADJUST);
-  if (const ButtonArt* art = ButtonArtNamed(control.design().picture)) {
-    RECT picture = face;
-    if (pushed) OffsetRect(&picture, 1, 1);
-    DrawButtonArt(draw.hDC, picture, *art, colours.face, dpi_, (draw.itemState & ODS_DISABLED) != 0,
+  const bool disabled = (draw.itemState & ODS_DISABLED) != 0;
+  // Picture and caption side by side, centred together, as the Linux window shows them.
+  const ButtonArt* art = ButtonArtNamed(control.design().picture);
+  const std::wstring caption = text::WideOf(control.Caption());
+  Selection use_font(draw.hDC, item->font.get());
+  SIZE words{};
+  if (!caption.empty()) {
+    GetTextExtentPoint32W(draw.hDC, caption.c_str(), static_cast<int>(caption.size()), &words);
+  }
+  const int picture_width = art != nullptr ? MulDiv(art->width, dpi_, kDefaultDpi) : 0;
+  const int gap = art != nullptr && !caption.empty() ? MulDiv(4, dpi_, kDefaultDpi) : 0;
+  RECT place = face;
+  place.left = std::max(face.left, (face.left + face.right - picture_width - gap - words.cx) / 2);
+  if (pushed) OffsetRect(&place, 1, 1);
+  if (art != nullptr) {
+    const RECT picture{place.left, place.top, place.left + picture_width, place.bottom};
+    DrawButtonArt(draw.hDC, picture, *art, colours.face, dpi_, disabled,
                   colours.system_text ? std::optional(colours.text) : std::nullopt);
+    place.left += picture_width + gap;
+  }
+  if (!caption.empty()) {
+    const int old_mode = SetBkMode(draw.hDC, TRANSPARENT);
+    const COLORREF old_colour =
+        SetTextColor(draw.hDC, disabled ? GetSysColor(COLOR_GRAYTEXT) : colours.text);
+    DrawTextW(draw.hDC, caption.c_str(), -1, &place, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    SetTextColor(draw.hDC, old_colour);
+    SetBkMode(draw.hDC, old_mode);
   }
   // No focus mark while the system hides keyboard cues (until the keyboard is used).
   if ((draw.itemState & ODS_FOCUS) != 0 && (draw.itemState & ODS_NOFOCUSRECT) == 0) {
