@@ -25,8 +25,7 @@ std::wstring AccessibleName(HWND window) {
                                                    reinterpret_cast<void**>(&accessible));
   if (found != S_OK) return L"(no accessible object: " + std::to_wstring(found) + L")";
   VARIANT self{};
-  self.vt = VT_I4;
-  self.lVal = CHILDID_SELF;
+  self.vt = VT_I4;  // lVal 0: CHILDID_SELF
   BSTR name = nullptr;
   accessible->get_accName(self, &name);
   std::wstring read = name != nullptr ? std::wstring(name, SysStringLen(name)) : L"";
