@@ -12,6 +12,7 @@
 #include "base/dialogs.h"
 #include "base/module.h"
 #include "environment/native_runtime.h"
+#include "errors/error.h"
 
 // Thrown where the real runtime would end the process, so a test sees where the program ended.
 struct ProgramEnded {
@@ -25,12 +26,21 @@ class FakeRuntime : public NativeRuntime {
   FakeRuntime() : NativeRuntime(0, nullptr) {}
 
   PathStyle path_style() const override { return style; }
-  std::string ProgramFolder() const override;
+  std::string ProgramFolder() const override {
+    if (++program_folder_calls == failing_program_folder_call) {
+      throw RuntimeError(ErrorNumber::kPathFileAccess, program_name);
+    }
+    return program_folder;
+  }
   std::string ProgramName() const override { return program_name; }
   std::string ProgramFilePath() const override { return program_folder + "/" + program_name; }
   ProgramVersion Version() const override { return version; }
   std::string ArgumentText() const override { return argument_text; }
-  std::string EnvironmentString(int index) const override;
+  std::string EnvironmentString(int index) const override {
+    return index < 1 || static_cast<std::size_t>(index) > environment.size()
+               ? ""
+               : environment[index - 1];
+  }
   void AppendToFile(const std::string& path, const std::string& text) override;
   std::string ServiceLogPath() const override { return service_log; }
   void WriteStandardError(const std::string& text) override { standard_error += text; }
@@ -89,7 +99,9 @@ class TempDir {
 };
 
 // The tests are built for Windows (and run there or under Wine).
-bool OnWindows();
+inline bool OnWindows() {
+  return NativeRuntime(0, nullptr).path_style() == PathStyle::kWindows;
+}
 
 std::string ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::string& bytes);
