@@ -5,14 +5,10 @@
 
 namespace {
 
-TEST(Codepage, EveryByteRoundTrips) {
+TEST(Codepage, EveryByteRoundTripsAndWhatItLacksBecomesQuestionMarks) {
   std::string all;
   for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
   EXPECT_EQ(text::Utf8ToWindows1252(text::Windows1252ToUtf8(all)), all);
-}
-
-TEST(Codepage, MissingCharactersAndBrokenUtf8BecomeQuestionMarks) {
-  EXPECT_EQ(text::Utf8ToWindows1252("a\xE2\x86\x92z"), "a?z");      // arrow
   EXPECT_EQ(text::Utf8ToWindows1252("a\xF0\x9F\x98\x80z"), "a?z");  // emoji
   EXPECT_EQ(text::Utf8ToWindows1252("a\xFFz\xC3"), "a?z?");
   EXPECT_EQ(text::Utf8ToWindows1252("\xC0\xAF"), "??");  // overlong "/"

@@ -39,9 +39,4 @@ TEST_F(MachineList, StandaloneAndSilentReadTheCountedNamesFromProgramIni) {
   EXPECT_EQ(module_.state.MachineNames, (Names{"", "M1", "", "-"}));
 }
 
-TEST_F(MachineList, ValidMachinesIsReturnedAsStored) {
-  Put("Zaro_MainPictureExt/Zaro_MainPictureExt.cfg", "[Project]\r\nValidMachines = 1;2, 3 \r\n");
-  EXPECT_EQ(GetValidMachines(module_), "1;2, 3");
-}
-
 }  // namespace
