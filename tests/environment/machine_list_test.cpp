@@ -2,8 +2,6 @@
 
 #include "support/fakes.h"
 
-namespace {
-
 using Names = std::vector<std::string>;
 
 class MachineList : public ModuleTest {};
@@ -38,5 +36,3 @@ TEST_F(MachineList, StandaloneAndSilentReadTheCountedNamesFromProgramIni) {
   EXPECT_EQ(module_.state.ProgramIniPath, local);
   EXPECT_EQ(module_.state.MachineNames, (Names{"", "M1", "", "-"}));
 }
-
-}  // namespace

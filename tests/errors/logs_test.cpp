@@ -3,8 +3,6 @@
 #include "base/codepage.h"
 #include "support/fakes.h"
 
-namespace {
-
 class Logs : public ModuleTest {};
 
 // An entry goes as given, in the code page, to the base folder's log or an integrated run's own.
@@ -39,5 +37,3 @@ TEST_F(Logs, FaultIsShownOrInSilentRunsLoggedToTheServiceLogOrTheSystemLogAndSta
   EXPECT_EQ(runtime_.standard_error, "! Fault Zaro_MainPictureExt_Config: two\n");
   EXPECT_EQ(dialogs_.shown.size(), 1u);
 }
-
-}  // namespace

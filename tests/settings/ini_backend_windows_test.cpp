@@ -2,8 +2,6 @@
 
 #include "support/fakes.h"
 
-namespace {
-
 // The profile functions of Windows, through the wide forms.
 TEST(IniBackendWindows, APathBeyondTheAnsiCodePageOpensAndTheFileStaysAnsi) {
   TempDir dir;
@@ -21,5 +19,3 @@ TEST(IniBackendWindows, APathBeyondTheAnsiCodePageOpensAndTheFileStaysAnsi) {
   EXPECT_FALSE(ini::WriteProfileString("", "Machine1", "Text", "x"));
   EXPECT_EQ(ini::ReadProfileString("", "windows", "load"), "");
 }
-
-}  // namespace

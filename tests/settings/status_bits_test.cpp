@@ -2,8 +2,6 @@
 
 #include "support/fakes.h"
 
-namespace {
-
 class StatusBits : public ModuleTest {};
 
 // Only state 1 sets a bit: 2 is greyed, -1 is Boolean True and not "checked".
@@ -31,5 +29,3 @@ TEST_F(StatusBits, SignBitChangeOverflowsAndKeepsTheWord) {
   dialogs_.shown.resize(2);
   EXPECT_NE(ReadBytes(CfgLog()).find("/ WriteBit (Nr. 6) :Overflow\r\n"), std::string::npos);
 }
-
-}  // namespace

@@ -45,7 +45,7 @@ class FakeRuntime : public NativeRuntime {
   std::string ServiceLogPath() const override { return service_log; }
   void WriteStandardError(const std::string& text) override { standard_error += text; }
   void WriteSystemLog(const std::string& text) override { system_log += text; }
-  void ProcessPendingEvents() override { ++pending_event_runs; }
+  void ProcessPendingEvents() override {}
   [[noreturn]] void EndProcess(int status) override { throw ProgramEnded{status}; }
 
   PathStyle style = PathStyle::kPosix;
@@ -57,7 +57,6 @@ class FakeRuntime : public NativeRuntime {
   std::string service_log = "/nonexistent/MorvikServicePack.log";
   std::string standard_error;
   std::string system_log;
-  int pending_event_runs = 0;
   // Faults on demand: the given call of ProgramFolder (counted from 1), and the appends that
   // follow the next passing ones.
   int failing_program_folder_call = 0;
@@ -78,8 +77,13 @@ class FakeDialogs : public Dialogs {
 
 // Paths in the program's own text, UTF-8, on every platform (a narrow path on Windows would be
 // read in the ANSI code page).
-std::filesystem::path PathOf(const std::string& utf8);
-std::string Utf8Of(const std::filesystem::path& path);
+inline std::filesystem::path PathOf(const std::string& utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+inline std::string Utf8Of(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
 
 // A folder of the test's own, removed afterwards.
 class TempDir {
