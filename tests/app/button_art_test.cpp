@@ -6,12 +6,10 @@
 
 // A shape that leaves its box is cut off in one view and not in the other.
 TEST(ButtonArt, EveryPictureOfTheTableStaysInsideItsBox) {
-  int pictures = 0;
   for (const ControlDesign& design : MainWindowTable()) {
     if (design.picture.empty()) continue;
     const ButtonArt* art = ButtonArtNamed(design.picture);
     ASSERT_NE(art, nullptr) << design.picture;
-    ++pictures;
     EXPECT_FALSE(art->shapes.empty()) << design.picture;
     for (const ArtShape& shape : art->shapes) {
       const double reach = shape.kind == ArtShapeKind::kDisc ? shape.radius : shape.width / 2;
@@ -25,6 +23,4 @@ TEST(ButtonArt, EveryPictureOfTheTableStaysInsideItsBox) {
       }
     }
   }
-  EXPECT_EQ(pictures, 3);
-  EXPECT_EQ(ButtonArtNamed("none"), nullptr);
 }

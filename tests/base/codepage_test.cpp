@@ -3,23 +3,16 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-TEST(Codepage, EveryByteRoundTrips) {
+TEST(Codepage, EveryByteRoundTripsAndWhatItLacksBecomesQuestionMarks) {
   std::string all;
   for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
   EXPECT_EQ(text::Utf8ToWindows1252(text::Windows1252ToUtf8(all)), all);
-}
-
-TEST(Codepage, MissingCharactersAndBrokenUtf8BecomeQuestionMarks) {
-  EXPECT_EQ(text::Utf8ToWindows1252("a\xE2\x86\x92z"), "a?z");      // arrow
   EXPECT_EQ(text::Utf8ToWindows1252("a\xF0\x9F\x98\x80z"), "a?z");  // emoji
   EXPECT_EQ(text::Utf8ToWindows1252("a\xFFz\xC3"), "a?z?");
   EXPECT_EQ(text::Utf8ToWindows1252("\xC0\xAF"), "??");  // overlong "/"
 }
 
 TEST(Codepage, UpperCaseCoversTheCodePageLetters) {
-  EXPECT_EQ(text::UpperCase("d:\\logs\\run.txt"), "D:\\LOGS\\RUN.TXT");
   EXPECT_EQ(text::UpperCase("tats\xC3\xA4"
                             "chlich \xC5\xA1 \xC3\xBF"),
             "TATS\xC3\x84"
@@ -38,5 +31,3 @@ TEST(LineBreaks, EachPairOrLoneBreakShowsAsOneBreakOfTheToolkit) {
               {"a\n\nb\r\rend\n\r", "\n", "a\n\nb\n\nend\n"}};
   for (const auto& row : rows) EXPECT_EQ(text::WithLineBreaks(row.text, row.line_break), row.shown);
 }
-
-}  // namespace

@@ -2,8 +2,6 @@
 
 #include "support/fakes.h"
 
-namespace {
-
 using Names = std::vector<std::string>;
 
 class MachineList : public ModuleTest {};
@@ -38,10 +36,3 @@ TEST_F(MachineList, StandaloneAndSilentReadTheCountedNamesFromProgramIni) {
   EXPECT_EQ(module_.state.ProgramIniPath, local);
   EXPECT_EQ(module_.state.MachineNames, (Names{"", "M1", "", "-"}));
 }
-
-TEST_F(MachineList, ValidMachinesIsReturnedAsStored) {
-  Put("Zaro_MainPictureExt/Zaro_MainPictureExt.cfg", "[Project]\r\nValidMachines = 1;2, 3 \r\n");
-  EXPECT_EQ(GetValidMachines(module_), "1;2, 3");
-}
-
-}  // namespace

@@ -3,8 +3,6 @@
 #include "errors/error.h"
 #include "support/fakes.h"
 
-namespace {
-
 // Appending (code page, order, creating the file) is proven through the logs that use it.
 TEST(NativeRuntime, AFailedAppendIsARuntimeErrorNamingItsCauseAndWritesNothing) {
   TempDir dir;
@@ -48,5 +46,3 @@ TEST(NativeRuntime, EnvironmentBlockListsTheVariablesButNotTheDrivesCurrentFolde
   EXPECT_EQ(NativeRuntime::EnvironmentOfBlock(block),
             (std::vector<std::string>{"USER=J\xC3\xB6rg", "Path=C:\\x"}));
 }
-
-}  // namespace

@@ -4,8 +4,6 @@
 
 #include "support/fakes.h"
 
-namespace {
-
 class IniAccess : public ModuleTest {
  protected:
   std::string ini_ = Put("parameter/Program.ini",
@@ -21,7 +19,6 @@ TEST_F(IniAccess, MissingFileSectionOrEntryReadsAsDefaultAndCreatesNothing) {
   EXPECT_EQ(LoadIniString(module_, "Other", "Minus", ini_), "");
   EXPECT_EQ(LoadIniInteger(module_, "Machine1", "Missing", ini_), -1);
   EXPECT_EQ(LoadIniInteger(module_, "Machine1", "Blank", ini_), -1);
-  EXPECT_EQ(LoadIniInteger(module_, "machine1", "MINUS", ini_), -1);
   EXPECT_TRUE(dialogs_.shown.empty());
 }
 
@@ -48,15 +45,3 @@ TEST_F(IniAccess, SaveWritesEachKindAsPlainText) {
             "[S]\r\nBool=false\r\nInt16=3\r\nInt32=-2\r\nByte=255\r\nDouble=2.5\r\n"
             "Float=-0.25\r\nText=1031\r\n");
 }
-
-TEST_F(IniAccess, UnsupportedKindIsReportedAndLeavesTheEntry) {
-  const std::string before = ReadBytes(ini_);
-  EXPECT_EQ(SaveIni(module_, UnsupportedValue{"Date"}, "Machine1", "Minus", ini_), 0);
-  EXPECT_EQ(ReadBytes(ini_), before);
-  ASSERT_EQ(dialogs_.shown.size(), 1u);
-  EXPECT_EQ(dialogs_.shown[0].text, "Ini Save:  wrong data type");
-  EXPECT_EQ(dialogs_.shown[0].title, "Zaro_MainPictureExt_Config");
-  EXPECT_EQ(dialogs_.shown[0].buttons, MessageButtons::kOk);
-}
-
-}  // namespace

@@ -1,9 +1,6 @@
 #include "settings/ini_backend.h"
 
-#include "environment/native_runtime.h"
 #include "support/fakes.h"
-
-namespace {
 
 // The profile functions of Windows, through the wide forms.
 TEST(IniBackendWindows, APathBeyondTheAnsiCodePageOpensAndTheFileStaysAnsi) {
@@ -22,18 +19,3 @@ TEST(IniBackendWindows, APathBeyondTheAnsiCodePageOpensAndTheFileStaysAnsi) {
   EXPECT_FALSE(ini::WriteProfileString("", "Machine1", "Text", "x"));
   EXPECT_EQ(ini::ReadProfileString("", "windows", "load"), "");
 }
-
-TEST(IniBackendWindows, AnEditKeepsEveryOtherByte) {
-  if (NativeRuntime::RunsUnderWine()) {
-    GTEST_SKIP() << "Wine writes the whole file anew in its own form (blanks after \"=\" go)";
-  }
-  TempDir dir;
-  const std::string before = "; plant\r\n[Machine1]\r\nBlank=   \r\nZaroMainPictureStatus=5\r\n";
-  WriteBytes(dir / "Program.ini", before);
-  ASSERT_TRUE(
-      ini::WriteProfileString(dir / "Program.ini", "Machine1", "ZaroMainPictureStatus", "7"));
-  EXPECT_EQ(ReadBytes(dir / "Program.ini"),
-            "; plant\r\n[Machine1]\r\nBlank=   \r\nZaroMainPictureStatus=7\r\n");
-}
-
-}  // namespace

@@ -20,7 +20,6 @@ const std::string kOdd = "[Z]\t x \t=\t\0\xFF \r\n;[A]\n\n\r\xFF\0 junk\n\t\r\n"
 
 TEST(RewriteEntry, ChangesOnlyTheEntry) {
   const RewriteCase rows[] = {
-      {"NewFile", "", "S", "k", "v", "[S]\r\nk=v\r\n"},
       {"ReplacesValueKeepingSpellingAndLineEnd", "[S]\r\n  Key = old=x ;c\nz=1\r\n", "s", "KEY",
        "new", "[S]\r\n  Key =new\nz=1\r\n"},
       {"AddsAmidOddBytes", kOdd + "[A]\r\n" + kOdd, "A", "k", "2", kOdd + "[A]\r\nk=2\r\n" + kOdd},

@@ -2,23 +2,16 @@
 
 #include "support/fakes.h"
 
-namespace {
-
 class StatusBits : public ModuleTest {};
 
 // Only state 1 sets a bit: 2 is greyed, -1 is Boolean True and not "checked".
 TEST_F(StatusBits, WriteBitChangesOnlyItsBitAndReadsBack) {
   // word, bit, check-box state to write, the word after it
-  const std::int16_t rows[][4] = {{0, 1, 1, 2},
-                                  {2, 1, 1, 2},
-                                  {3, 0, 0, 2},
-                                  {2, 0, 0, 2},
-                                  {0x7FFC, 0, 1, 0x7FFD},
-                                  {-1, 1, 0, -3},
-                                  {-32768, 15, 1, -32768},
-                                  {5, 15, 0, 5},
-                                  {1, 0, 2, 0},
-                                  {1, 0, -1, 0}};
+  const std::int16_t rows[][4] = {
+      {0, 1, 1, 2},           {2, 1, 1, 2},   {3, 0, 0, 2},  {2, 0, 0, 2},
+      {0x7FFC, 0, 1, 0x7FFD}, {-1, 1, 0, -3}, {5, 15, 0, 5}, {-32768, 15, 1, -32768},
+      {1, 0, 2, 0},           {1, 0, -1, 0},
+  };
   for (const auto& [word, bit, state, after] : rows) {
     EXPECT_EQ(WriteBit(module_, word, bit, state), after) << word << " bit " << bit;
     EXPECT_EQ(ReadBit(module_, after, bit), state == 1 ? 1 : 0) << word << " bit " << bit;
@@ -36,5 +29,3 @@ TEST_F(StatusBits, SignBitChangeOverflowsAndKeepsTheWord) {
   dialogs_.shown.resize(2);
   EXPECT_NE(ReadBytes(CfgLog()).find("/ WriteBit (Nr. 6) :Overflow\r\n"), std::string::npos);
 }
-
-}  // namespace

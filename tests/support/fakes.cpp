@@ -1,22 +1,8 @@
 #include "support/fakes.h"
 
-#include "errors/error.h"
-
 #include <fstream>
 #include <iterator>
 #include <random>
-
-std::string FakeRuntime::EnvironmentString(int index) const {
-  if (index < 1 || static_cast<std::size_t>(index) > environment.size()) return {};
-  return environment[static_cast<std::size_t>(index) - 1];
-}
-
-std::string FakeRuntime::ProgramFolder() const {
-  if (++program_folder_calls == failing_program_folder_call) {
-    throw RuntimeError(ErrorNumber::kPathFileAccess, program_name);
-  }
-  return program_folder;
-}
 
 void FakeRuntime::AppendToFile(const std::string& path, const std::string& text) {
   if (passing_appends > 0) {
@@ -51,19 +37,6 @@ TempDir::TempDir() {
 TempDir::~TempDir() {
   std::error_code ignored;
   std::filesystem::remove_all(path_, ignored);
-}
-
-bool OnWindows() {
-  return NativeRuntime(0, nullptr).path_style() == PathStyle::kWindows;
-}
-
-std::filesystem::path PathOf(const std::string& utf8) {
-  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
-std::string Utf8Of(const std::filesystem::path& path) {
-  const std::u8string text = path.u8string();
-  return std::string(text.begin(), text.end());
 }
 
 std::string ReadBytes(const std::string& path) {

@@ -12,6 +12,7 @@
 #include "base/dialogs.h"
 #include "base/module.h"
 #include "environment/native_runtime.h"
+#include "errors/error.h"
 
 // Thrown where the real runtime would end the process, so a test sees where the program ended.
 struct ProgramEnded {
@@ -25,17 +26,26 @@ class FakeRuntime : public NativeRuntime {
   FakeRuntime() : NativeRuntime(0, nullptr) {}
 
   PathStyle path_style() const override { return style; }
-  std::string ProgramFolder() const override;
+  std::string ProgramFolder() const override {
+    if (++program_folder_calls == failing_program_folder_call) {
+      throw RuntimeError(ErrorNumber::kPathFileAccess, program_name);
+    }
+    return program_folder;
+  }
   std::string ProgramName() const override { return program_name; }
   std::string ProgramFilePath() const override { return program_folder + "/" + program_name; }
   ProgramVersion Version() const override { return version; }
   std::string ArgumentText() const override { return argument_text; }
-  std::string EnvironmentString(int index) const override;
+  std::string EnvironmentString(int index) const override {
+    return index < 1 || static_cast<std::size_t>(index) > environment.size()
+               ? ""
+               : environment[index - 1];
+  }
   void AppendToFile(const std::string& path, const std::string& text) override;
   std::string ServiceLogPath() const override { return service_log; }
   void WriteStandardError(const std::string& text) override { standard_error += text; }
   void WriteSystemLog(const std::string& text) override { system_log += text; }
-  void ProcessPendingEvents() override { ++pending_event_runs; }
+  void ProcessPendingEvents() override {}
   [[noreturn]] void EndProcess(int status) override { throw ProgramEnded{status}; }
 
   PathStyle style = PathStyle::kPosix;
@@ -47,7 +57,6 @@ class FakeRuntime : public NativeRuntime {
   std::string service_log = "/nonexistent/MorvikServicePack.log";
   std::string standard_error;
   std::string system_log;
-  int pending_event_runs = 0;
   // Faults on demand: the given call of ProgramFolder (counted from 1), and the appends that
   // follow the next passing ones.
   int failing_program_folder_call = 0;
@@ -68,8 +77,13 @@ class FakeDialogs : public Dialogs {
 
 // Paths in the program's own text, UTF-8, on every platform (a narrow path on Windows would be
 // read in the ANSI code page).
-std::filesystem::path PathOf(const std::string& utf8);
-std::string Utf8Of(const std::filesystem::path& path);
+inline std::filesystem::path PathOf(const std::string& utf8) {
+  return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+inline std::string Utf8Of(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
 
 // A folder of the test's own, removed afterwards.
 class TempDir {
@@ -89,7 +103,9 @@ class TempDir {
 };
 
 // The tests are built for Windows (and run there or under Wine).
-bool OnWindows();
+inline bool OnWindows() {
+  return NativeRuntime(0, nullptr).path_style() == PathStyle::kWindows;
+}
 
 std::string ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::string& bytes);
