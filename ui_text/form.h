@@ -38,8 +38,6 @@ struct ControlDesign {
   std::string picture{};  // name of the button picture, empty for none
 };
 
-inline constexpr int kTwipsPerPixel = 15;
-
 // 24-bit colour values as the design stores them: red in the low byte, blue in the third.
 inline constexpr std::uint32_t kDesignBackColor = 12632256;  // red = green = blue = 192
 

@@ -28,13 +28,13 @@ class QtWindowTest : public ModuleTest {
   }
 
   template <typename T = QWidget>
-  T* Widget(const std::string& name) {
-    return qobject_cast<T*>(view_.ControlWidget(name));
+  T* ViewOf(const std::string& name) {
+    return qobject_cast<T*>(view_.ControlView(name));
   }
 
   Form form_ = MakeMainForm();
-  ConfigWindow window_{module_, form_};
-  QtWindow view_{module_, form_, window_};
+  ConfigWindow logic_{module_, form_};
+  QtWindow view_{module_, form_, logic_};
 };
 
 TEST_F(QtWindowTest, WidgetsFollowTheTableOfControls) {
@@ -59,41 +59,41 @@ TEST_F(QtWindowTest, WidgetsFollowTheTableOfControls) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
-    QWidget* widget = Widget(row.name);
+    QWidget* widget = ViewOf(row.name);
     ASSERT_NE(widget, nullptr);
-    EXPECT_EQ(widget->parentWidget(), *row.container ? Widget(row.container) : &view_);
+    EXPECT_EQ(widget->parentWidget(), *row.container ? ViewOf(row.container) : &view_);
     EXPECT_EQ(widget->geometry(), row.place);
     EXPECT_EQ(widget->palette().color(QPalette::Window), QColor(192, 192, 192));
     EXPECT_EQ(widget->isEnabled(), std::string(row.name) != "CommandOK");
   }
   // Tab goes by the table's tab indices over the controls that take focus.
   QStringList tab_order;
-  QWidget* focus = Widget(kBox1);
+  QWidget* focus = ViewOf(kBox1);
   do {
     tab_order << focus->objectName();
     do focus = focus->nextInFocusChain();
     while (!(focus->focusPolicy() & Qt::TabFocus));
-  } while (focus != Widget(kBox1));
+  } while (focus != ViewOf(kBox1));
   EXPECT_EQ(tab_order, QStringList({kBox1, "CommandOK", "CommandCancel", "CommandQuest", kBox2}));
-  EXPECT_EQ(Widget<QGroupBox>("FrameFPI")->title(), "");
+  EXPECT_EQ(ViewOf<QGroupBox>("FrameFPI")->title(), "");
   for (auto [name, points] : {std::pair{"Header", 13.5}, {kBox2, 12.0}}) {
-    EXPECT_DOUBLE_EQ(Widget(name)->font().pointSizeF(), points);
-    EXPECT_TRUE(Widget(name)->font().bold());
+    EXPECT_DOUBLE_EQ(ViewOf(name)->font().pointSizeF(), points);
+    EXPECT_TRUE(ViewOf(name)->font().bold());
   }
-  EXPECT_EQ(Widget<QCheckBox>(kBox2)->text(), "Auswurfberechnung mit tatsächlicher Produktion");
+  EXPECT_EQ(ViewOf<QCheckBox>(kBox2)->text(), "Auswurfberechnung mit tatsächlicher Produktion");
   for (auto [name, picture] : {std::pair{"CommandQuest", QSize(41, 45)},
                                {"CommandOK", QSize(44, 36)},
                                {"CommandCancel", QSize(37, 39)}}) {
-    EXPECT_EQ(Widget<QPushButton>(name)->iconSize(), picture);
-    EXPECT_EQ(Widget<QPushButton>(name)->text(), "");
-    EXPECT_FALSE(Widget<QPushButton>(name)->autoDefault());  // no default button
+    EXPECT_EQ(ViewOf<QPushButton>(name)->iconSize(), picture);
+    EXPECT_EQ(ViewOf<QPushButton>(name)->text(), "");
+    EXPECT_FALSE(ViewOf<QPushButton>(name)->autoDefault());  // no default button
   }
 
-  window_.Form_Load();
+  logic_.Form_Load();
   EXPECT_EQ(view_.windowTitle(), "Erweiterte Konfiguration Tools - standalone");
-  EXPECT_TRUE(Widget("CommandOK")->isEnabled());
-  EXPECT_TRUE(Widget<QCheckBox>(kBox1)->isChecked());
-  EXPECT_FALSE(Widget<QCheckBox>(kBox2)->isChecked());
+  EXPECT_TRUE(ViewOf("CommandOK")->isEnabled());
+  EXPECT_TRUE(ViewOf<QCheckBox>(kBox1)->isChecked());
+  EXPECT_FALSE(ViewOf<QCheckBox>(kBox2)->isChecked());
 }
 
 // With the real modal box, whose own event loop runs inside the box's click.
@@ -112,8 +112,8 @@ TEST_F(QtWindowTest, HelpModeKeepsTheTickAndShowsOneBoxPerClick) {
     }
   });
   closer.start(20);
-  auto* box = qobject_cast<QCheckBox*>(view.ControlWidget(kBox1));
-  auto* quest = qobject_cast<QPushButton*>(view.ControlWidget("CommandQuest"));
+  auto* box = qobject_cast<QCheckBox*>(view.ControlView(kBox1));
+  auto* quest = qobject_cast<QPushButton*>(view.ControlView("CommandQuest"));
   // Far from the indicator: the whole rectangle of a box takes the click.
   const QPoint on_caption(4, box->height() / 2);
 
@@ -140,7 +140,7 @@ TEST_F(QtWindowTest, HelpModeKeepsTheTickAndShowsOneBoxPerClick) {
 }
 
 TEST_F(QtWindowTest, ACloseRequestAnsweredNoKeepsTheWindowOpen) {
-  window_.Form_Load();
+  logic_.Form_Load();
   view_.show();
   dialogs_.answers = {MessageAnswer::kNo};
   EXPECT_FALSE(view_.close());
