@@ -1,15 +1,13 @@
 #include "app/closing.h"
 
 #include "base/dialogs.h"
+#include "base/line_breaks.h"
 #include "base/runtime.h"
 #include "environment/file_locations.h"
 #include "errors/logs.h"
 
-namespace {
-constexpr const char* kLineBreak = "\n\r";
-}
-
 std::string CancelConfirmationText(Module& module) {
+  using text::kLineBreak;
   std::string text = "Cancel edits?";
   text.append(kLineBreak).append("Remark:").append(kLineBreak);
   text.append("Until now no changes have been taken over ");

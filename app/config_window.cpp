@@ -3,6 +3,7 @@
 #include "app/closing.h"
 #include "app/edit_stamp.h"
 #include "base/codepage.h"
+#include "base/line_breaks.h"
 #include "base/runtime.h"
 #include "environment/command_line.h"
 #include "environment/file_locations.h"
@@ -18,7 +19,6 @@ namespace {
 
 constexpr const char* kStatusSection = "Machine1";
 constexpr const char* kStatusEntry = "ZaroMainPictureStatus";
-constexpr const char* kLineBreak = "\n\r";
 constexpr std::int16_t kEffizienzBit = 0;
 constexpr std::int16_t kAuswurfBit = 1;
 
@@ -104,14 +104,15 @@ void ConfigWindow::WriteInputs() {
   if (path.empty()) {
     save_failed_ = true;
     proc.Step([&] {
-      ReportFault(module_, "File not found: " + std::string(kLineBreak) +
+      ReportFault(module_, "File not found: " + std::string(text::kLineBreak) +
                                text::UpperCase(LocalProgramIniPath(module_)));
     });
   } else {
     proc.Step([&] {
       if (SaveIni(module_, status_word, kStatusSection, kStatusEntry, path) == 0) {
         save_failed_ = true;
-        ReportFault(module_, "File not saved: " + std::string(kLineBreak) + text::UpperCase(path));
+        ReportFault(module_,
+                    "File not saved: " + std::string(text::kLineBreak) + text::UpperCase(path));
       }
     });
   }

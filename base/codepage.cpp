@@ -26,51 +26,62 @@ int ToByte(char32_t c) {
 
 }  // namespace
 
+char32_t NextCodePoint(std::string_view utf8, std::size_t& i) {
+  const auto lead = static_cast<unsigned char>(utf8[i]);
+  int extra = 0;
+  char32_t cp = lead;
+  char32_t min = 0;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    extra = 1, cp = lead & 0x1Fu, min = 0x80;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    extra = 2, cp = lead & 0x0Fu, min = 0x800;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    extra = 3, cp = lead & 0x07u, min = 0x10000;
+  } else if (lead >= 0x80) {
+    ++i;
+    return kInvalidUtf8 + lead;
+  }
+  if (utf8.size() - i <= static_cast<std::size_t>(extra)) {
+    ++i;
+    return kInvalidUtf8 + lead;
+  }
+  for (int k = 1; k <= extra; ++k) {
+    const auto b = static_cast<unsigned char>(utf8[i + static_cast<std::size_t>(k)]);
+    if ((b & 0xC0) != 0x80) {
+      ++i;
+      return kInvalidUtf8 + lead;
+    }
+    cp = (cp << 6) | (b & 0x3Fu);
+  }
+  if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+    ++i;
+    return kInvalidUtf8 + lead;
+  }
+  i += static_cast<std::size_t>(extra) + 1;
+  return cp;
+}
+
+namespace {
+
+bool IsInvalid(char32_t cp) {
+  return cp >= kInvalidUtf8 + 0x80 && cp <= kInvalidUtf8 + 0xFF;
+}
+
+}  // namespace
+
+bool IsUtf8(std::string_view bytes) {
+  for (std::size_t i = 0; i < bytes.size();) {
+    if (IsInvalid(NextCodePoint(bytes, i))) return false;
+  }
+  return true;
+}
+
 std::u32string DecodeUtf8(std::string_view utf8) {
   std::u32string out;
   out.reserve(utf8.size());
-  std::size_t i = 0;
-  while (i < utf8.size()) {
-    const auto b0 = static_cast<unsigned char>(utf8[i]);
-    int extra = 0;
-    char32_t cp = 0;
-    char32_t min = 0;
-    if (b0 < 0x80) {
-      out.push_back(b0);
-      ++i;
-      continue;
-    } else if ((b0 & 0xE0) == 0xC0) {
-      extra = 1, cp = b0 & 0x1F, min = 0x80;
-    } else if ((b0 & 0xF0) == 0xE0) {
-      extra = 2, cp = b0 & 0x0F, min = 0x800;
-    } else if ((b0 & 0xF8) == 0xF0) {
-      extra = 3, cp = b0 & 0x07, min = 0x10000;
-    } else {
-      out.push_back(U'?');
-      ++i;
-      continue;
-    }
-    if (i + extra >= utf8.size()) {
-      out.push_back(U'?');
-      ++i;
-      continue;
-    }
-    bool ok = true;
-    for (int k = 1; k <= extra; ++k) {
-      const auto b = static_cast<unsigned char>(utf8[i + k]);
-      if ((b & 0xC0) != 0x80) {
-        ok = false;
-        break;
-      }
-      cp = (cp << 6) | (b & 0x3F);
-    }
-    if (!ok || cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-      out.push_back(U'?');
-      ++i;
-      continue;
-    }
-    out.push_back(cp);
-    i += extra + 1;
+  for (std::size_t i = 0; i < utf8.size();) {
+    const char32_t cp = NextCodePoint(utf8, i);
+    out.push_back(IsInvalid(cp) ? U'?' : cp);
   }
   return out;
 }
@@ -98,43 +109,55 @@ std::string EncodeUtf8(std::u32string_view text) {
   return out;
 }
 
-std::wstring WideOf(std::string_view utf8) {
-  std::wstring out;
+std::u16string Utf16Of(std::string_view utf8) {
+  std::u16string out;
   out.reserve(utf8.size());
   for (char32_t c : DecodeUtf8(utf8)) {
-    if constexpr (sizeof(wchar_t) == 2) {
-      if (c >= 0x10000) {
-        c -= 0x10000;
-        out.push_back(static_cast<wchar_t>(0xD800 + (c >> 10)));
-        out.push_back(static_cast<wchar_t>(0xDC00 + (c & 0x3FF)));
-        continue;
-      }
+    if (c >= 0x10000) {
+      c -= 0x10000;
+      out.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
+      out.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
+    } else {
+      out.push_back(static_cast<char16_t>(c));
     }
-    out.push_back(static_cast<wchar_t>(c));
   }
   return out;
 }
 
-std::string Utf8OfWide(std::wstring_view wide) {
+std::string Utf8OfUtf16(std::u16string_view utf16, bool* clean) {
   std::u32string points;
-  points.reserve(wide.size());
-  for (std::size_t i = 0; i < wide.size(); ++i) {
-    auto c = static_cast<char32_t>(wide[i]);
-    if constexpr (sizeof(wchar_t) == 2) {
-      if (c >= 0xD800 && c <= 0xDBFF && i + 1 < wide.size()) {
-        const auto low = static_cast<char32_t>(wide[i + 1]);
-        if (low >= 0xDC00 && low <= 0xDFFF) {
-          points.push_back(0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00));
-          ++i;
-          continue;
-        }
+  points.reserve(utf16.size());
+  for (std::size_t i = 0; i < utf16.size(); ++i) {
+    char32_t c = utf16[i];
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < utf16.size()) {
+      const char32_t low = utf16[i + 1];
+      if (low >= 0xDC00 && low <= 0xDFFF) {
+        points.push_back(0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00));
+        ++i;
+        continue;
       }
-      // A lone surrogate has no UTF-8 form.
-      if (c >= 0xD800 && c <= 0xDFFF) c = U'?';
+    }
+    if (c >= 0xD800 && c <= 0xDFFF) {
+      c = U'?';
+      if (clean != nullptr) *clean = false;
     }
     points.push_back(c);
   }
   return EncodeUtf8(points);
+}
+
+std::wstring WideOf(std::string_view utf8) {
+  if constexpr (sizeof(wchar_t) == 2) {
+    const std::u16string utf16 = Utf16Of(utf8);
+    return std::wstring(utf16.begin(), utf16.end());
+  }
+  const std::u32string points = DecodeUtf8(utf8);
+  return std::wstring(points.begin(), points.end());
+}
+
+std::string Utf8OfWide(std::wstring_view wide) {
+  if constexpr (sizeof(wchar_t) == 2) return Utf8OfUtf16(std::u16string(wide.begin(), wide.end()));
+  return EncodeUtf8(std::u32string(wide.begin(), wide.end()));
 }
 
 std::string Utf8ToWindows1252(std::string_view utf8) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -19,6 +20,19 @@ std::string UpperCase(std::string_view utf8);
 // Decodes UTF-8 to code points; invalid bytes become "?".
 std::u32string DecodeUtf8(std::string_view utf8);
 std::string EncodeUtf8(std::u32string_view text);
+
+// A byte that starts no valid UTF-8 sequence reads as this plus the byte: a lone surrogate, which
+// valid UTF-8 never holds, so such bytes compare only with themselves.
+inline constexpr char32_t kInvalidUtf8 = 0xDC00;
+
+// The code point of the UTF-8 sequence at `i`, advancing `i` past it (one byte when invalid).
+char32_t NextCodePoint(std::string_view utf8, std::size_t& i);
+bool IsUtf8(std::string_view bytes);
+
+// UTF-16 of UTF-8 text (invalid bytes become "?"), and back: a lone surrogate becomes "?" and,
+// when `clean` is given, makes it false.
+std::u16string Utf16Of(std::string_view utf8);
+std::string Utf8OfUtf16(std::u16string_view utf16, bool* clean = nullptr);
 
 // UTF-8 and the platform's wide text (UTF-16 on Windows, where the system speaks it).
 std::wstring WideOf(std::string_view utf8);

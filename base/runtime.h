@@ -43,12 +43,15 @@ class Runtime {
   // missing; opened and closed for this one write. Throws RuntimeError when it cannot.
   virtual void AppendToFile(const std::string& path, const std::string& text) = 0;
   // `utf8` in the system's 8-bit code page, as logs and the editor code carry it: the ANSI code
-  // page on Windows, Windows-1252 elsewhere. Characters it lacks become "?".
+  // page on Windows (which may be UTF-8), Windows-1252 elsewhere. Characters it lacks become "?".
+  // Throws RuntimeError when the system converts a text into nothing.
   virtual std::string AnsiText(std::string_view utf8) const = 0;
   // Where the service log lies; fixed per platform.
   virtual std::string ServiceLogPath() const = 0;
-  // The last resort for a log entry that no file would take.
+  // The last resorts for a log entry that no file would take. The system's log is Windows'
+  // Application event log; elsewhere there is none, standard error reaches the journal.
   virtual void WriteStandardError(const std::string& text) = 0;
+  virtual void WriteSystemLog(const std::string& text) = 0;
 
   // Lets the window handle the events waiting for it, once.
   virtual void ProcessPendingEvents() = 0;

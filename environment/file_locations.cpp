@@ -1,6 +1,7 @@
 #include "environment/file_locations.h"
 
 #include "base/codepage.h"
+#include "base/line_breaks.h"
 #include "base/runtime.h"
 #include "errors/error_handler.h"
 #include "errors/logs.h"
@@ -82,7 +83,9 @@ std::string GetCFGPath(Module& module) {
       })) {
     return found.empty() ? path : found;
   }
-  proc.Step([&] { ReportFault(module, "File not found: \n\r" + text::UpperCase(path)); });
+  proc.Step([&] {
+    ReportFault(module, "File not found: " + std::string(text::kLineBreak) + text::UpperCase(path));
+  });
   EndProgram(module);
 }
 

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "base/codepage.h"
+#include "base/write_all.h"
 #include "environment/native_runtime.h"
 #include "errors/error.h"
 
@@ -108,19 +109,6 @@ ErrorNumber ErrorForErrno(int error) {
   }
 }
 
-bool WriteAll(int fd, const std::string& bytes) {
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t written = write(fd, bytes.data() + done, bytes.size() - done);
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    done += static_cast<std::size_t>(written);
-  }
-  return true;
-}
-
 }  // namespace
 
 NativeRuntime::NativeRuntime(int argc, const char* const* argv)
@@ -174,11 +162,17 @@ void NativeRuntime::AppendToFile(const std::string& path, const std::string& tex
   if (path.empty()) throw RuntimeError(ErrorNumber::kPathFileAccess, ProgramName());
   const int fd = open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
   if (fd < 0) throw RuntimeError(ErrorForErrno(errno), ProgramName());
-  const bool written = WriteAll(fd, AnsiText(text));
+  const bool written = WriteAll(
+      AnsiText(text), [fd](const char* data, std::size_t size) { return write(fd, data, size); });
   const int write_error = errno;
   const bool closed = close(fd) == 0;
   if (!written) throw RuntimeError(ErrorForErrno(write_error), ProgramName());
   if (!closed) throw RuntimeError(ErrorNumber::kPathFileAccess, ProgramName());
+}
+
+int NativeRuntime::SystemConversion(unsigned /*code_page*/, const wchar_t* /*wide*/, int /*length*/,
+                                    char* /*bytes*/, int /*size*/, const char* /*default_char*/) {
+  return 0;  // the 8-bit text here is always Windows-1252, converted by the program itself
 }
 
 std::string NativeRuntime::AnsiText(std::string_view utf8) const {
@@ -197,6 +191,8 @@ void NativeRuntime::WriteStandardError(const std::string& text) {
   std::fwrite(text.data(), 1, text.size(), stderr);
   std::fflush(stderr);
 }
+
+void NativeRuntime::WriteSystemLog(const std::string& /*text*/) {}
 
 void NativeRuntime::ProcessPendingEvents() {
   if (event_pump_) event_pump_();

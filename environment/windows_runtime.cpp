@@ -24,13 +24,9 @@ std::wstring ModulePath() {
 }
 
 std::vector<std::string> EnvironmentStrings() {
-  std::vector<std::string> strings;
   wchar_t* block = GetEnvironmentStringsW();
-  if (block == nullptr) return strings;
-  for (const wchar_t* entry = block; *entry != L'\0'; entry += wcslen(entry) + 1) {
-    strings.push_back(text::Utf8OfWide(entry));
-  }
-  FreeEnvironmentStringsW(block);
+  std::vector<std::string> strings = NativeRuntime::EnvironmentOfBlock(block);
+  if (block != nullptr) FreeEnvironmentStringsW(block);
   return strings;
 }
 
@@ -62,7 +58,8 @@ NativeRuntime::NativeRuntime(int /*argc*/, const char* const* /*argv*/)
     : program_file_(text::Utf8OfWide(ModulePath())),
       // Windows hands over one text; the C runtime's split would lose its quotes and blanks.
       argument_text_(ArgumentTextOf(text::Utf8OfWide(GetCommandLineW()))),
-      environment_(EnvironmentStrings()) {}
+      environment_(EnvironmentStrings()),
+      code_page_(GetACP()) {}
 
 PathStyle NativeRuntime::path_style() const {
   return PathStyle::kWindows;
@@ -99,13 +96,14 @@ void NativeRuntime::AppendToFile(const std::string& path, const std::string& tex
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
     throw RuntimeError(ErrorNumber::kPathFileAccess, ProgramName());
   }
+  // Converted first: a text that cannot be converted leaves no file behind.
+  const std::string bytes = AnsiText(text);
   HANDLE file =
       CreateFileW(text::WideOf(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
                   nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     throw RuntimeError(ErrorForLastError(GetLastError()), ProgramName());
   }
-  const std::string bytes = AnsiText(text);
   DWORD written = 0;
   const bool ok =
       WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) != 0 &&
@@ -116,14 +114,25 @@ void NativeRuntime::AppendToFile(const std::string& path, const std::string& tex
   if (!closed) throw RuntimeError(ErrorNumber::kPathFileAccess, ProgramName());
 }
 
+int NativeRuntime::SystemConversion(unsigned code_page, const wchar_t* wide, int length,
+                                    char* bytes, int size, const char* default_char) {
+  return WideCharToMultiByte(code_page, 0, wide, length, bytes, size, default_char, nullptr);
+}
+
 std::string NativeRuntime::AnsiText(std::string_view utf8) const {
   const std::wstring wide = text::WideOf(utf8);
   if (wide.empty()) return {};
-  const int size = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
-                                       nullptr, 0, "?", nullptr);
-  std::string bytes(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), bytes.data(), size,
-                      "?", nullptr);
+  // UTF-8 ("Use Unicode UTF-8 for worldwide language support") and UTF-7 refuse a default
+  // character: asked for one, the system converts nothing.
+  const char* default_char = code_page_ == CP_UTF8 || code_page_ == CP_UTF7 ? nullptr : "?";
+  const int length = static_cast<int>(wide.size());
+  const int size = conversion_(code_page_, wide.data(), length, nullptr, 0, default_char);
+  std::string bytes(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+  if (size <= 0 ||
+      conversion_(code_page_, wide.data(), length, bytes.data(), size, default_char) != size) {
+    // An empty entry or stamp reported as written would hide the loss.
+    throw RuntimeError(ErrorNumber::kInvalidArgument, ProgramName());
+  }
   return bytes;
 }
 
@@ -142,6 +151,17 @@ void NativeRuntime::WriteStandardError(const std::string& text) {
   OutputDebugStringW(text::WideOf(text).c_str());
   std::fwrite(text.data(), 1, text.size(), stderr);
   std::fflush(stderr);
+}
+
+void NativeRuntime::WriteSystemLog(const std::string& text) {
+  // No registered source: that takes an administrator, and the entry stands without it (Event
+  // Viewer says the source's description is missing and shows the text).
+  HANDLE source = RegisterEventSourceW(nullptr, text::WideOf(ProgramName()).c_str());
+  if (source == nullptr) return;
+  const std::wstring wide = text::WideOf(text);
+  const wchar_t* strings[] = {wide.c_str()};
+  ReportEventW(source, EVENTLOG_ERROR_TYPE, 0, 0, nullptr, 1, 0, strings, nullptr);
+  DeregisterEventSource(source);
 }
 
 void NativeRuntime::ProcessPendingEvents() {

@@ -4,13 +4,12 @@
 #include <limits>
 
 #include "base/dialogs.h"
+#include "base/line_breaks.h"
 #include "base/program_rules.h"
 #include "base/runtime.h"
 #include "errors/logs.h"
 
-namespace {
-constexpr const char* kLineBreak = "\n\r";
-}
+using text::kLineBreak;
 
 std::int32_t HandleError(Module& module, std::int32_t number, const std::string& source,
                          const std::string& description, std::string_view proc_name) {

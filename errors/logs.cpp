@@ -2,6 +2,7 @@
 
 #include "base/codepage.h"
 #include "base/dialogs.h"
+#include "base/line_breaks.h"
 #include "base/program_rules.h"
 #include "base/runtime.h"
 #include "errors/error.h"
@@ -16,7 +17,7 @@ std::string WriteCfgLog(Module& module, const std::string& text) {
   if (module.state.IntegratedMode) file = LogfileOption(module);
   if (file.empty()) file = base + SeparatorOf(module.runtime.path_style()) + "Q7Xcfglog.txt";
   module.runtime.AppendToFile(file, text + kLogEnd);
-  return "Error logged to \n\r" + text::UpperCase(file);
+  return "Error logged to " + std::string(text::kLineBreak) + text::UpperCase(file);
 }
 
 void WriteServiceLog(Module& module, const std::string& text) {
@@ -24,6 +25,9 @@ void WriteServiceLog(Module& module, const std::string& text) {
   try {
     module.runtime.AppendToFile(module.runtime.ServiceLogPath(), entry + kLogEnd);
   } catch (const RuntimeError&) {
+    // A standard user cannot create files in C:\ since Windows Vista: the event log is where
+    // service staff still find the entry.
+    module.runtime.WriteSystemLog(entry);
     module.runtime.WriteStandardError(entry + "\n");
   }
 }

@@ -12,7 +12,8 @@
 std::string WriteCfgLog(Module& module, const std::string& text);
 
 // Appends "! Fault " + program name + ": " + text and CR LF to the service log; when that cannot
-// be written the entry goes to standard error, so it is never lost and never throws.
+// be written the entry goes to the system's log and standard error, so it is never lost and never
+// throws.
 void WriteServiceLog(Module& module, const std::string& text);
 
 // Shows `text` in a critical OK box titled with the program name; in silent mode writes it to

@@ -35,3 +35,27 @@ use_wine_prefix() {
     wineserver -w
   fi
 }
+
+# The leading comment of the calling script is its usage text.
+usage() {
+  sed -n '2,/^[^#]/s/^# \{0,1\}//p' "scripts/$(basename "$0")"
+}
+
+# refuse <why>: says why and how to call the script, and ends with status 2.
+refuse() {
+  echo "$(basename "$0"): $1" >&2
+  usage >&2
+  exit 2
+}
+
+# For scripts whose arguments go to the program: program options start with "/".
+check_program_options() {
+  local arg
+  for arg in "$@"; do
+    case "$arg" in
+      --help | -h) usage; exit 0 ;;
+      /*) ;;
+      *) refuse "not a program option (those start with /): $arg" ;;
+    esac
+  done
+}

@@ -7,135 +7,39 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <ctime>
 #include <optional>
 #include <random>
 #include <string>
 
+#include "base/write_all.h"
 #include "settings/ini_backend.h"
 #include "settings/ini_backend_posix.h"
+#include "settings/ini_posix_files.h"
 #include "settings/ini_text.h"
 
 namespace ini {
 namespace {
 
-enum class ReadResult { kRead, kMissing, kFailed };
-
-bool ReadAll(int fd, std::size_t size_hint, std::string& bytes) {
-  // One spare byte so that a file read whole is recognised without growing the buffer.
-  bytes.resize(size_hint + 1);
-  std::size_t used = 0;
-  for (;;) {
-    if (used == bytes.size()) bytes.resize(bytes.size() * 2);
-    const ssize_t n = read(fd, bytes.data() + used, bytes.size() - used);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return false;
-    if (n == 0) break;
-    used += static_cast<std::size_t>(n);
-  }
-  bytes.resize(used);
-  return true;
-}
-
-// Only regular files are read: a FIFO or a device in the file's place must not stall or
-// disturb us, hence the stat before open and O_NONBLOCK.
-ReadResult ReadWholeFile(const std::string& path, std::string& bytes, struct stat* info) {
-  bytes.clear();
-  struct stat st {};
-  if (stat(path.c_str(), &st) != 0) {
-    return errno == ENOENT ? ReadResult::kMissing : ReadResult::kFailed;
-  }
-  if (!S_ISREG(st.st_mode)) return ReadResult::kFailed;
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return errno == ENOENT ? ReadResult::kMissing : ReadResult::kFailed;
-  const bool read_ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
-                       ReadAll(fd, static_cast<std::size_t>(st.st_size), bytes);
-  const bool closed = close(fd) == 0;
-  if (!read_ok || !closed) return ReadResult::kFailed;
-  if (info != nullptr) *info = st;
-  return ReadResult::kRead;
-}
-
-std::string DirName(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
-}
-
-// Follows symbolic links so that the link stays a link and the file it names gets the new
-// bytes. A dangling link names the file to create.
-bool ResolveLinks(const std::string& file_name, std::string& path) {
-  path = file_name;
-  for (int hops = 0; hops < 40; ++hops) {
-    struct stat st {};
-    if (lstat(path.c_str(), &st) != 0) return errno == ENOENT;
-    if (!S_ISLNK(st.st_mode)) return true;
-    std::string target(256, '\0');
-    for (;;) {
-      const ssize_t n = readlink(path.c_str(), target.data(), target.size());
-      if (n < 0) return false;
-      if (static_cast<std::size_t>(n) < target.size()) {
-        target.resize(static_cast<std::size_t>(n));
-        break;
-      }
-      target.resize(target.size() * 2);
-    }
-    if (target.empty()) return false;
-    path = target.front() == '/' ? target : DirName(path) + "/" + target;
-  }
-  return false;
-}
-
-mode_t CurrentUmask() {
-#ifdef __linux__
-  // umask() can only be read by setting it, which races with files other threads create.
-  std::string status;
-  if (ReadWholeFile("/proc/self/status", status, nullptr) == ReadResult::kRead) {
-    const std::size_t at = status.find("\nUmask:");
-    if (at != std::string::npos) {
-      char* end = nullptr;
-      const unsigned long mask = std::strtoul(status.c_str() + at + 7, &end, 8);
-      if (end != status.c_str() + at + 7) return static_cast<mode_t>(mask & 0777);
-    }
-  }
-#endif
-  const mode_t mask = umask(0);
-  static_cast<void>(umask(mask));  // gives back the 0 just set
-  return mask;
-}
-
-bool SetOwnerAndMode(int fd, const struct stat* old) {
-  if (old == nullptr) return fchmod(fd, 0666 & ~CurrentUmask()) == 0;
-  // Owner first: changing it clears the set-id bits. Only root may give a file away, and
-  // only a member may set the group; short of that the file becomes ours, as any editor does.
-  if (fchown(fd, old->st_uid, old->st_gid) != 0) {
-    if (errno != EPERM) return false;
-    if (fchown(fd, static_cast<uid_t>(-1), old->st_gid) != 0 && errno != EPERM) return false;
-  }
-  return fchmod(fd, old->st_mode & 07777) == 0;
-}
+using posix::DirName;
+using posix::ReadResult;
+using posix::ReadWholeFile;
 
 SaveCalls& ActiveCalls() {
   static SaveCalls calls = SystemSaveCalls();
   return calls;
 }
 
-bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t n = ActiveCalls().write(fd, bytes.data(), bytes.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    bytes.remove_prefix(static_cast<std::size_t>(n));
-  }
-  return true;
+bool WriteAllTo(int fd, std::string_view bytes) {
+  return WriteAll(bytes, [fd](const char* data, std::size_t size) {
+    return ActiveCalls().write(fd, data, size);
+  });
 }
 
 bool SyncFolder(const std::string& dir) {
   const int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return false;
-  const bool synced = fsync(fd) == 0;
+  const bool synced = ActiveCalls().sync(fd) == 0;
   return close(fd) == 0 && synced;
 }
 
@@ -159,7 +63,7 @@ class FolderLock {
     if (fd_ < 0) return;
     const auto deadline = std::chrono::steady_clock::now() + ActiveCalls().lock_wait;
     long pause_ns = 1'000'000;
-    while (flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+    while (ActiveCalls().lock(fd_, LOCK_EX | LOCK_NB) != 0) {
       // NFS emulates flock with record locks, which a folder opened for reading cannot take:
       // saving there unlocked beats never saving.
       if (errno != EWOULDBLOCK && errno != EINTR) return;
@@ -217,61 +121,97 @@ std::string RandomTempName(const std::string& dir) {
   return name;
 }
 
-bool FillTempFile(int fd, std::string_view bytes, const struct stat* old) {
-  return SetOwnerAndMode(fd, old) && WriteAll(fd, bytes) && ActiveCalls().sync(fd) == 0;
+// kCannotCarry: the new file cannot be what the old one is (its owner, group or an attribute).
+enum class Outcome { kDone, kFailed, kCannotCarry };
+
+Outcome FillTempFile(int fd, std::string_view bytes, const std::string& path,
+                     const struct stat* old) {
+  if (old == nullptr) {
+    if (fchmod(fd, 0666 & ~posix::CurrentUmask()) != 0) return Outcome::kFailed;
+  } else if (fchown(fd, old->st_uid, old->st_gid) != 0 || !posix::CopyAttributes(path, fd) ||
+             fchmod(fd, old->st_mode & 07777) != 0) {
+    // Owner first, since that clears the set-id bits; the mode last, since setting the ACL
+    // changes the group's bits. Only root may give a file away, only a member set the group.
+    return Outcome::kCannotCarry;
+  }
+  return WriteAllTo(fd, bytes) && ActiveCalls().sync(fd) == 0 ? Outcome::kDone : Outcome::kFailed;
 }
 
 // Gives the unnamed file behind `fd` a temporary name in `dir`; "" when it cannot (no /proc).
 std::string NameUnnamedFile(int fd, const std::string& dir) {
-  const std::string proc_path = "/proc/self/fd/" + std::to_string(fd);
   for (int attempt = 0; attempt < 10; ++attempt) {
     std::string temp = RandomTempName(dir);
-    if (linkat(AT_FDCWD, proc_path.c_str(), AT_FDCWD, temp.c_str(), AT_SYMLINK_FOLLOW) == 0) {
-      return temp;
-    }
+    if (ActiveCalls().name_unnamed(fd, temp.c_str()) == 0) return temp;
     if (errno != EEXIST) break;
   }
   return {};
 }
 
-// The new content under a temporary name beside the target, complete and on disk; "" when that
-// failed, and then nothing is left behind. An unnamed file is named only just before the rename,
+// The new content under the temporary name `temp` beside the target, complete and on disk;
+// when that fails nothing is left behind. An unnamed file is named only just before the rename,
 // so a save killed while writing leaves nothing at all.
-std::string WriteTempFile(const std::string& dir, std::string_view bytes, const struct stat* old) {
+Outcome WriteTempFile(const std::string& path, std::string_view bytes, const struct stat* old,
+                      std::string& temp) {
+  const std::string dir = DirName(path);
   const int unnamed = ActiveCalls().open_unnamed(dir.c_str(), 0600);
   if (unnamed >= 0) {
-    const bool filled = FillTempFile(unnamed, bytes, old);
-    const std::string temp = filled ? NameUnnamedFile(unnamed, dir) : std::string();
+    const Outcome filled = FillTempFile(unnamed, bytes, path, old);
+    temp = filled == Outcome::kDone ? NameUnnamedFile(unnamed, dir) : std::string();
     const bool closed = ActiveCalls().close(unnamed) == 0;
-    if (filled && closed && !temp.empty()) return temp;
+    if (filled == Outcome::kDone && closed && !temp.empty()) return Outcome::kDone;
     if (!temp.empty()) static_cast<void>(unlink(temp.c_str()));
-    if (!filled || !closed) return {};
+    if (filled != Outcome::kDone) return filled;
+    if (!closed) return Outcome::kFailed;
     // Written but not nameable: the named way below still works.
   }
-  std::string temp = dir + "/" + std::string(kTempPrefix) + "XXXXXX";
+  temp = dir + "/" + std::string(kTempPrefix) + "XXXXXX";
   const int fd = mkostemp(temp.data(), O_CLOEXEC);
-  if (fd < 0) return {};
-  const bool filled = FillTempFile(fd, bytes, old);
-  if (ActiveCalls().close(fd) != 0 || !filled) {
-    static_cast<void>(unlink(temp.c_str()));
-    return {};
-  }
-  return temp;
+  if (fd < 0) return Outcome::kFailed;
+  const Outcome filled = FillTempFile(fd, bytes, path, old);
+  const bool closed = ActiveCalls().close(fd) == 0;
+  if (filled == Outcome::kDone && closed) return Outcome::kDone;
+  static_cast<void>(unlink(temp.c_str()));
+  return closed ? filled : Outcome::kFailed;
 }
 
 // Readers see either the old file or the new one, never a part of either.
-bool ReplaceFile(const std::string& path, std::string_view bytes, const struct stat* old) {
-  const std::string dir = DirName(path);
-  const std::string temp = WriteTempFile(dir, bytes, old);
-  if (temp.empty()) return false;
+Outcome ReplaceFile(const std::string& path, std::string_view bytes, const struct stat* old) {
+  std::string temp;
+  const Outcome written = WriteTempFile(path, bytes, old, temp);
+  if (written != Outcome::kDone) return written;
   if (ActiveCalls().rename(temp.c_str(), path.c_str()) != 0) {
     // Already failing; a temporary file we cannot remove changes nothing about that.
     static_cast<void>(unlink(temp.c_str()));
-    return false;
+    return Outcome::kFailed;
   }
-  // Best effort: the rename has happened and cannot be taken back, so the write stands.
-  static_cast<void>(SyncFolder(dir));
-  return true;
+  // Until the folder is synced the rename may not survive a power cut: not yet saved.
+  return SyncFolder(DirName(path)) ? Outcome::kDone : Outcome::kFailed;
+}
+
+// For a file a new one cannot stand in for, as the platform's profile functions write: the new
+// bytes over the old, then cut to length. A kill in the middle leaves a part; a failed write
+// puts the old bytes back.
+bool WriteInPlace(const std::string& path, std::string_view bytes, std::string_view old_bytes,
+                  const struct stat& old) {
+  const int fd = open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return false;
+  struct stat st {};
+  const bool same = fstat(fd, &st) == 0 && st.st_dev == old.st_dev && st.st_ino == old.st_ino;
+  const bool written = same && WriteAllTo(fd, bytes) &&
+                       ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 &&
+                       ActiveCalls().sync(fd) == 0;
+  if (same && !written) {
+    // Around the seam: the old bytes need no block the file does not have already.
+    off_t at = 0;
+    static_cast<void>(WriteAll(old_bytes,
+                               [fd, &at](const char* data, std::size_t size) {
+                                 const ssize_t n = pwrite(fd, data, size, at);
+                                 at += n > 0 ? n : 0;
+                                 return n;
+                               }) &&
+                      ftruncate(fd, static_cast<off_t>(old_bytes.size())) == 0 && fsync(fd) == 0);
+  }
+  return ActiveCalls().close(fd) == 0 && written;
 }
 
 }  // namespace
@@ -291,6 +231,11 @@ SaveCalls SystemSaveCalls() {
   calls.sync = [](int fd) { return fsync(fd); };
   calls.close = [](int fd) { return close(fd); };
   calls.rename = [](const char* from, const char* to) { return rename(from, to); };
+  calls.name_unnamed = [](int fd, const char* path) {
+    const std::string proc_path = "/proc/self/fd/" + std::to_string(fd);
+    return linkat(AT_FDCWD, proc_path.c_str(), AT_FDCWD, path, AT_SYMLINK_FOLLOW);
+  };
+  calls.lock = [](int fd, int operation) { return flock(fd, operation); };
   return calls;
 }
 
@@ -322,10 +267,10 @@ bool WriteProfileString(const std::string& file_name, std::string_view section,
                         std::string_view entry, std::string_view value) {
   if (file_name.empty()) return false;
   std::string path;
-  if (!ResolveLinks(file_name, path)) return false;
+  if (!posix::ResolveLinks(file_name, path)) return false;
 
-  // Read, change and replace under the lock, so that no other writer's change is lost between
-  // our read and our rename.
+  // Read, change and write under the lock, so that no other writer's change is lost between
+  // our read and our write.
   const FolderLock lock(DirName(path));
   if (lock.state() == FolderLock::State::kBusy) return false;
   // Without the lock a temporary file may belong to a save still running.
@@ -337,10 +282,17 @@ bool WriteProfileString(const std::string& file_name, std::string_view section,
   if (found == ReadResult::kFailed) return false;
   const std::optional<std::string> new_bytes = WriteEntry(old_bytes, section, entry, value);
   if (!new_bytes) return false;
-  if (found == ReadResult::kRead && *new_bytes == old_bytes) return true;
+  if (found == ReadResult::kMissing)
+    return ReplaceFile(path, *new_bytes, nullptr) == Outcome::kDone;
+  if (*new_bytes == old_bytes) return true;
   // Renaming in a writable folder would override the file's own protection.
-  if (found == ReadResult::kRead && access(path.c_str(), W_OK) != 0) return false;
-  return ReplaceFile(path, *new_bytes, found == ReadResult::kRead ? &old : nullptr);
+  if (access(path.c_str(), W_OK) != 0) return false;
+  // A file of several names stays one file: replacing it would split them.
+  if (old.st_nlink == 1) {
+    const Outcome replaced = ReplaceFile(path, *new_bytes, &old);
+    if (replaced != Outcome::kCannotCarry) return replaced == Outcome::kDone;
+  }
+  return WriteInPlace(path, *new_bytes, old_bytes, old);
 }
 
 }  // namespace ini

@@ -22,6 +22,9 @@ inline constexpr std::size_t kMaxValueLength = 254;
 // What the core's bytes are: raw Windows-1252 bytes, or UTF-8 (files with a byte order mark).
 enum class Charset { kWindows1252, kUtf8 };
 
+// Without the spaces, tabs and vertical tabs around it.
+std::string_view TrimBlanks(std::string_view s);
+
 // True when the names are equal apart from the case of their letters.
 bool NamesEqual(std::string_view a, std::string_view b, Charset charset = Charset::kWindows1252);
 
@@ -32,8 +35,9 @@ std::optional<std::string> FindValue(std::string_view file_bytes, std::string_vi
                                      std::string_view entry,
                                      Charset charset = Charset::kWindows1252);
 
-// The text after writing entry=value into the section. An existing entry keeps its line up to
-// and including the "=" and gets the new value; a new entry follows the section's last entry
+// The text after writing entry=value into the section. An existing entry whose value reads as
+// `value` already stays as it is; otherwise it keeps its line up to and including the "=" and
+// gets the new value; a new entry follows the section's last entry
 // (or its header); a new section goes at the end. New lines use the text's first line end (CR LF
 // when it has none). New names are written without their surrounding blanks, the value exactly
 // as given; every other byte stays. Empty text yields "[section]" CR LF "entry=value" CR LF.

@@ -6,8 +6,8 @@
 #include "base/module.h"
 #include "ui_text/form.h"
 
-inline constexpr std::uint32_t kHelpModeOffColor = 12632256;  // light grey, as designed
-inline constexpr std::uint32_t kHelpModeOnColor = 65280;      // green
+inline constexpr std::uint32_t kHelpModeOffColor = kDesignBackColor;
+inline constexpr std::uint32_t kHelpModeOnColor = 65280;  // green
 
 // The help text with every "<CRLF>", in any case, turned into CR LF.
 std::string ExpandLineMarkers(const std::string& help_text);

@@ -4,6 +4,8 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 
+#include "base/line_breaks.h"
+
 namespace {
 
 // A Yes/No box has no cancel answer, as on the home platform: Escape and the close box do
@@ -34,29 +36,12 @@ class Box : public QMessageBox {
 
 }  // namespace
 
-QString DisplayText(const std::string& text) {
-  std::string shown;
-  shown.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (c != '\n' && c != '\r') {
-      shown += c;
-      continue;
-    }
-    shown += '\n';
-    const bool pair =
-        i + 1 < text.size() && (text[i + 1] == '\n' || text[i + 1] == '\r') && text[i + 1] != c;
-    if (pair) ++i;
-  }
-  return QString::fromStdString(shown);
-}
-
 MessageAnswer QtDialogs::ShowMessage(const MessageBoxRequest& request) {
   const bool yes_no = request.buttons == MessageButtons::kYesNo;
   Box box(parent, yes_no);
   box.setWindowTitle(QString::fromStdString(request.title));
   box.setTextFormat(Qt::PlainText);
-  box.setText(DisplayText(request.text));
+  box.setText(QString::fromStdString(text::WithLineBreaks(request.text, "\n")));
   switch (request.icon) {
     case MessageIcon::kCritical:
       box.setIcon(QMessageBox::Critical);

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <windows.h>
+
+#include "ui_text/form.h"
+
 // Twips and points to pixels at a window's DPI: a twip is 1/1440 inch, a point 1/72 inch.
 
 inline constexpr int kDefaultDpi = 96;
@@ -14,3 +18,25 @@ constexpr int TwipsToPixels(int twips, int dpi) {
 constexpr int FontHeightAt(double points, int dpi) {
   return -static_cast<int>(points * dpi / 72 + 0.5);
 }
+
+// The per-monitor DPI functions of Windows 10, looked up at run time: Windows 7 and 8.1 lack
+// them, and a program that imported them would not start there.
+struct DpiApi {
+  UINT(WINAPI* get_dpi_for_window)(HWND) = nullptr;
+  BOOL(WINAPI* adjust_window_rect_ex_for_dpi)(RECT*, DWORD, BOOL, DWORD, UINT) = nullptr;
+};
+
+// What this system offers; a test empties it to take the way of the older systems.
+DpiApi& SystemDpiApi();
+
+// The window's DPI; without the per-monitor functions the system's (the screen's LOGPIXELSX).
+int WindowDpi(HWND window);
+
+// Grows a client rectangle to the window's outer one. Without the per-monitor functions the
+// frame is the system DPI's, which the caller measures and makes up for.
+void AdjustWindowRectAtDpi(RECT& rect, DWORD style, int dpi);
+
+// A control's font at `dpi`. The design's "MS Sans Serif" is a bitmap font that grows in a few
+// fixed steps; its TrueType twin "Microsoft Sans Serif" (same design and metrics) scales
+// smoothly, so it takes its place wherever the system has it.
+HFONT CreateDesignFont(const FontDesign& design, int dpi);

@@ -1,6 +1,7 @@
 #include "view_win32/win32_dialogs.h"
 
 #include "base/codepage.h"
+#include "base/line_breaks.h"
 
 UINT MessageBoxFlags(const MessageBoxRequest& request) {
   UINT flags = 0;
@@ -24,26 +25,8 @@ UINT MessageBoxFlags(const MessageBoxRequest& request) {
   return flags;
 }
 
-std::wstring MessageBoxText(const std::string& text) {
-  const std::wstring wide = text::WideOf(text);
-  std::wstring shown;
-  shown.reserve(wide.size() + 8);
-  for (std::size_t i = 0; i < wide.size(); ++i) {
-    const wchar_t c = wide[i];
-    if (c != L'\n' && c != L'\r') {
-      shown += c;
-      continue;
-    }
-    shown += L"\r\n";
-    if (i + 1 < wide.size() && (wide[i + 1] == L'\n' || wide[i + 1] == L'\r') && wide[i + 1] != c) {
-      ++i;
-    }
-  }
-  return shown;
-}
-
 MessageAnswer Win32Dialogs::ShowMessage(const MessageBoxRequest& request) {
-  const std::wstring text = MessageBoxText(request.text);
+  const std::wstring text = text::WideOf(text::WithLineBreaks(request.text, "\r\n"));
   const std::wstring title = text::WideOf(request.title);
   int answer = 0;
   do {

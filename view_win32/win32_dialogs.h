@@ -10,10 +10,6 @@
 // Escape nor a close box on Windows, so the user has to answer it.
 UINT MessageBoxFlags(const MessageBoxRequest& request);
 
-// The text as a box shows it: each line-break pair (LF CR or CR LF), and a lone LF or CR, becomes
-// one CR LF.
-std::wstring MessageBoxText(const std::string& text);
-
 // Modal message boxes of the system, owned by the window once it exists.
 class Win32Dialogs : public Dialogs {
  public:

@@ -1,7 +1,5 @@
 #include "view_win32/win32_window.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
 
 #include "app/button_art.h"
@@ -14,15 +12,9 @@
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"Zaro_MainPictureExt_Config";
-constexpr int kFirstControlId = 100;
 // Not WS_CLIPCHILDREN: the window's own grey has to show inside the frames, which paint none.
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr int kProgramIconId = 1;
-
-COLORREF ColourOf(std::uint32_t design_colour) {
-  // Colours of the table hold red in the low byte, as COLORREF does.
-  return static_cast<COLORREF>(design_colour & 0xFFFFFFU);
-}
 
 // No caption carries an access key.
 std::wstring WithoutAccessKeys(const std::string& caption) {
@@ -75,8 +67,7 @@ Win32Window::Win32Window(Module& module, Form& form, ConfigWindow& window)
                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
                             nullptr, instance, this);
   if (window_ == nullptr) return;
-  dpi_ = static_cast<int>(GetDpiForWindow(window_));
-  if (dpi_ <= 0) dpi_ = kDefaultDpi;
+  dpi_ = WindowDpi(window_);
   tool_tips_ =
       CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                       WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -136,12 +127,7 @@ void Win32Window::CreateControls() {
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + position)),
                         instance, nullptr);
     if (design.kind != ControlKind::kFrame) {
-      TTTOOLINFOW tool{};
-      tool.cbSize = sizeof tool;
-      tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-      tool.hwnd = window_;
-      tool.uId = reinterpret_cast<UINT_PTR>(item.window);
-      tool.lpszText = item.tool_tip.data();
+      TTTOOLINFOW tool = ToolOf(item);
       SendMessageW(tool_tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
     item.control->on_change = [this, &item](const Control&) { Mirror(item); };
@@ -171,12 +157,32 @@ void Win32Window::OrderForTabbing() {
   for (Item* item : order) {
     SetWindowPos(item->window, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     previous = item->window;
+    // A frame lets the mouse through to the window: its tooltip is a place on the window. The
+    // tooltip takes the first place that holds the mouse, so inner frames go first.
+    if (item->control->design().kind == ControlKind::kFrame) {
+      TTTOOLINFOW tool = ToolOf(*item);
+      SendMessageW(tool_tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
   }
+}
+
+TTTOOLINFOW Win32Window::ToolOf(Item& item) const {
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = window_;
+  tool.uFlags = TTF_SUBCLASS;
+  tool.uId = static_cast<UINT_PTR>(GetDlgCtrlID(item.window));
+  if (item.control->design().kind != ControlKind::kFrame) {
+    tool.uFlags |= TTF_IDISHWND;
+    tool.uId = reinterpret_cast<UINT_PTR>(item.window);
+  }
+  tool.lpszText = item.tool_tip.data();
+  return tool;
 }
 
 void Win32Window::Layout() {
   RECT frame{0, 0, TwipsToPixels(kClientWidthTwips, dpi_), TwipsToPixels(kClientHeightTwips, dpi_)};
-  AdjustWindowRectExForDpi(&frame, kWindowStyle, FALSE, 0, static_cast<UINT>(dpi_));
+  AdjustWindowRectAtDpi(frame, kWindowStyle, dpi_);
   SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   // The frame may be drawn at another DPI than the one asked for (Wine keeps the system's):
@@ -195,13 +201,17 @@ void Win32Window::Layout() {
     const RECT twips = TwipsRect(form_, design);
     const int left = TwipsToPixels(twips.left, dpi_);
     const int top = TwipsToPixels(twips.top, dpi_);
-    SetWindowPos(item.window, nullptr, left, top, TwipsToPixels(twips.right, dpi_) - left,
-                 TwipsToPixels(twips.bottom, dpi_) - top, SWP_NOZORDER | SWP_NOACTIVATE);
+    const RECT place{left, top, TwipsToPixels(twips.right, dpi_),
+                     TwipsToPixels(twips.bottom, dpi_)};
+    SetWindowPos(item.window, nullptr, left, top, place.right - left, place.bottom - top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    if (design.kind == ControlKind::kFrame) {
+      TTTOOLINFOW tool = ToolOf(item);
+      tool.rect = place;
+      SendMessageW(tool_tips_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
     const FontDesign& font = design.font.family.empty() ? kFormFont : design.font;
-    item.font.reset(
-        CreateFontW(FontHeightAt(font.points, dpi_), 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL,
-                    FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                    DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, text::WideOf(font.family).c_str()));
+    item.font.reset(CreateDesignFont(font, dpi_));
     SendMessageW(item.window, WM_SETFONT, reinterpret_cast<WPARAM>(item.font.get()), TRUE);
   }
 }
@@ -219,13 +229,9 @@ void Win32Window::Mirror(Item& item) {
     SendMessageW(item.window, BM_SETCHECK, control.Value() != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
   }
   const std::wstring tip = text::WideOf(control.ToolTipText());
-  if (tip != item.tool_tip && control.design().kind != ControlKind::kFrame) {
+  if (tip != item.tool_tip) {
     item.tool_tip = tip;
-    TTTOOLINFOW tool{};
-    tool.cbSize = sizeof tool;
-    tool.hwnd = window_;
-    tool.uId = reinterpret_cast<UINT_PTR>(item.window);
-    tool.lpszText = item.tool_tip.data();
+    TTTOOLINFOW tool = ToolOf(item);
     SendMessageW(tool_tips_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
   }
   // The back colour (help mode's green) shows on the next paint.
@@ -259,152 +265,4 @@ void Win32Window::Show(int show_command) {
   ShowWindow(window_, show_command);
   UpdateWindow(window_);
   if (HWND first = GetNextDlgTabItem(window_, nullptr, FALSE)) SetFocus(first);
-}
-
-bool Win32Window::PreTranslateMessage(const MSG& message) {
-  if (message.message != WM_KEYDOWN || message.wParam != VK_RETURN) return false;
-  const Item* item = ItemOf(GetFocus());
-  if (item == nullptr || item->control->design().kind != ControlKind::kCommandButton) {
-    return false;
-  }
-  SendMessageW(item->window, BM_CLICK, 0, 0);
-  return true;
-}
-
-int Win32Window::RunMessageLoop() {
-  MSG message;
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    if (PreTranslateMessage(message)) continue;
-    if (IsWindow(window_) && IsDialogMessageW(window_, &message)) continue;
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
-  return static_cast<int>(message.wParam);
-}
-
-LRESULT CALLBACK Win32Window::WindowProc(HWND window, UINT message, WPARAM w, LPARAM l) {
-  if (message == WM_NCCREATE) {
-    auto* creating = static_cast<Win32Window*>(reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams);
-    creating->window_ = window;
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creating));
-  }
-  auto* self = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (self == nullptr) return DefWindowProcW(window, message, w, l);
-  return self->OnMessage(message, w, l);
-}
-
-LRESULT Win32Window::OnMessage(UINT message, WPARAM w, LPARAM l) {
-  switch (message) {
-    case WM_COMMAND:
-      if (l != 0) OnCommand(LOWORD(w), HIWORD(w));
-      return 0;
-    case WM_DRAWITEM:
-      return OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(l)) ? TRUE : FALSE;
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-      return OnControlColour(reinterpret_cast<HDC>(w), reinterpret_cast<HWND>(l));
-    case WM_ERASEBKGND: {
-      RECT client;
-      GetClientRect(window_, &client);
-      FillRect(reinterpret_cast<HDC>(w), &client, BrushOf(kDesignBackColor));
-      return TRUE;
-    }
-    case WM_SETCURSOR:
-      if (form_.Pointer() == MousePointer::kHourglass) {
-        SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-        return TRUE;
-      }
-      break;
-    case WM_ACTIVATE:
-      if (LOWORD(w) == WA_INACTIVE) {
-        last_focus_ = GetFocus();
-      } else {
-        RunOutermost(module_, [&] { window_logic_.Form_Activate(); });
-        if (last_focus_ != nullptr && IsWindow(last_focus_)) SetFocus(last_focus_);
-      }
-      return 0;
-    case WM_SIZE:
-      RunOutermost(module_, [&] { window_logic_.Form_Resize(); });
-      return 0;
-    case WM_GETMINMAXINFO: {
-      // The designed size holds even where it exceeds the screen (a high DPI on a small one).
-      auto& limits = *reinterpret_cast<MINMAXINFO*>(l);
-      limits.ptMaxTrackSize.x = std::max<LONG>(limits.ptMaxTrackSize.x, 4 * 1024);
-      limits.ptMaxTrackSize.y = std::max<LONG>(limits.ptMaxTrackSize.y, 4 * 1024);
-      return 0;
-    }
-    case WM_DPICHANGED:
-      OnDpiChanged(LOWORD(w), *reinterpret_cast<const RECT*>(l));
-      return 0;
-    case WM_CLOSE:
-      OnClose();
-      return 0;
-    case WM_DESTROY:
-      PostQuitMessage(0);
-      return 0;
-    default:
-      break;
-  }
-  return DefWindowProcW(window_, message, w, l);
-}
-
-void Win32Window::OnCommand(int id, int code) {
-  const int position = id - kFirstControlId;
-  if (code != BN_CLICKED || position < 0 || position >= static_cast<int>(items_.size())) return;
-  Item& item = items_[static_cast<std::size_t>(position)];
-  Control& control = *item.control;
-  switch (control.design().kind) {
-    case ControlKind::kCheckBox: {
-      // The box has toggled itself; the form learns it as the box's click.
-      const int value = SendMessageW(item.window, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
-      if (value != control.Value()) RunOutermost(module_, [&] { control.SetValue(value); });
-      break;
-    }
-    case ControlKind::kCommandButton:
-      RunOutermost(module_, [&] { control.Click(); });
-      break;
-    default:
-      break;
-  }
-}
-
-bool Win32Window::OnDrawItem(const DRAWITEMSTRUCT& draw) {
-  Item* item = ItemOf(draw.hwndItem);
-  if (item == nullptr) return false;
-  const Control& control = *item->control;
-  const bool pushed = (draw.itemState & ODS_SELECTED) != 0;
-  RECT face = draw.rcItem;
-  FillRect(draw.hDC, &face, BrushOf(control.BackColor()));
-  DrawEdge(draw.hDC, &face, pushed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_ADJUST);
-  if (const ButtonArt* art = ButtonArtNamed(control.design().picture)) {
-    RECT picture = face;
-    if (pushed) OffsetRect(&picture, 1, 1);
-    DrawButtonArt(draw.hDC, picture, *art, ColourOf(control.BackColor()), dpi_,
-                  (draw.itemState & ODS_DISABLED) != 0);
-  }
-  if ((draw.itemState & ODS_FOCUS) != 0) {
-    InflateRect(&face, -2, -2);
-    DrawFocusRect(draw.hDC, &face);
-  }
-  return true;
-}
-
-LRESULT Win32Window::OnControlColour(HDC dc, HWND control) {
-  const Item* item = ItemOf(control);
-  const std::uint32_t colour = item != nullptr ? item->control->BackColor() : kDesignBackColor;
-  SetBkColor(dc, ColourOf(colour));
-  return reinterpret_cast<LRESULT>(BrushOf(colour));
-}
-
-void Win32Window::OnClose() {
-  std::int16_t cancel = 0;
-  RunOutermost(module_, [&] { window_logic_.Form_QueryUnload(cancel, 0); });
-  if (cancel == 0) DestroyWindow(window_);
-}
-
-void Win32Window::OnDpiChanged(int dpi, const RECT& suggested) {
-  dpi_ = dpi;
-  Layout();
-  SetWindowPos(window_, nullptr, suggested.left, suggested.top, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include <cstdint>
 #include <map>
@@ -27,6 +29,7 @@ class Win32Window {
   // The system window of a control, by the control's name; nullptr for none.
   HWND ControlWindow(const std::string& name) const;
   int dpi() const { return dpi_; }
+  HWND tool_tips() const { return tool_tips_; }
 
   // Shows the window and puts the focus on the first control in the tab order.
   void Show(int show_command);
@@ -44,20 +47,29 @@ class Win32Window {
     std::wstring tool_tip;  // the tooltip keeps a pointer to it
   };
 
+  static constexpr int kFirstControlId = 100;
+
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM w, LPARAM l);
   LRESULT OnMessage(UINT message, WPARAM w, LPARAM l);
   void OnCommand(int id, int code);
   bool OnDrawItem(const DRAWITEMSTRUCT& draw);
   LRESULT OnControlColour(HDC dc, HWND control);
-  void OnClose();
+  // The close request of the title bar or of the session's end: true to let the window go.
+  bool MayClose();
   void OnDpiChanged(int dpi, const RECT& suggested);
 
   void CreateControls();
   void OrderForTabbing();
   void Layout();
+  // The tooltip's tool of a control, pointing at its text.
+  TTTOOLINFOW ToolOf(Item& item) const;
   void Mirror(Item& item);
   void MirrorForm();
   Item* ItemOf(HWND control);
+  // Colours of the table hold red in the low byte, as COLORREF does.
+  static COLORREF ColourOf(std::uint32_t design_colour) {
+    return static_cast<COLORREF>(design_colour & 0xFFFFFFU);
+  }
   HBRUSH BrushOf(std::uint32_t design_colour);
 
   Module& module_;

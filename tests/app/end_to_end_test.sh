@@ -4,9 +4,10 @@
 set -euo pipefail
 exe=$1
 sample=$2
+. "$(dirname "$0")/../support/processes.sh"
 
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+cleanup_paths+=("$work")
 chmod 755 "$work"
 plant="$work/plant"
 prog="$plant/Zaro_MainPictureExt/Zaro_MainPictureExt_Config"
@@ -28,24 +29,21 @@ layout() {
 }
 
 # A process that cannot write the service log: as root, drop to nobody.
-unprivileged() {
-  if [ "$(id -u)" -eq 0 ]; then
-    setpriv --reuid=65534 --regid=65534 --clear-groups "$@"
-  else
-    "$@"
-  fi
-}
+unprivileged=()
+[ "$(id -u)" -ne 0 ] || unprivileged=(setpriv --reuid=65534 --regid=65534 --clear-groups)
 
 run() {  # run <args...>: exit status in $status, standard error in $work/err
-  status=0
-  unprivileged env -i X=a-b_c PATH=/usr/bin:/bin "$prog" "$@" 2>"$work/err" || status=$?
+  start "${unprivileged[@]}" env -i X=a-b_c PATH=/usr/bin:/bin "$prog" "$@" \
+    >/dev/null 2>"$work/err"
+  wait_end "$started" 60
 }
 
 without_stamp() { grep -av '^S_Prog=\|^S_Editor=' "$1"; }
 
-# Silent run: the word is written back unchanged, the edit is stamped, nothing else moves.
+# Silent run (the value in any letter case): the word is written back unchanged, the edit is
+# stamped, nothing else moves.
 layout
-run /EXTERNAL=SILENT
+run /external=silent
 check "silent run exits 0" test "$status" -eq 0
 check "Program.ini keeps every byte" cmp -s "$sample/parameter/Program.ini" "$ini"
 check "S_Prog stamped standalone" grep -aq $'^S_Prog=1.0.3 - Standalone\r$' "$cfg"
@@ -79,9 +77,10 @@ check "missing configuration file exits 1" test "$status" -eq 1
 check "missing configuration file is reported" grep -q "File not found: " "$work/err"
 check "Program.ini untouched" cmp -s "$sample/parameter/Program.ini" "$ini"
 
-# A window without a display: a clear message and the failure status, no abort.
+# A window without a display (a value that only starts like SILENT asks for one): a clear message
+# and the failure status, no abort.
 layout
-run
+run /EXTERNAL=SILENT2
 check "no display exits 1" test "$status" -eq 1
 check "no display is explained" grep -q "no display is available" "$work/err"
 
@@ -91,27 +90,23 @@ if command -v Xvfb >/dev/null && command -v xdotool >/dev/null; then
   layout
   sed -i "s|^SaveAndRestore=.*\r\$|SaveAndRestore=$plant/SaveAndRestore\r|" \
     "$plant/parameter/q7xconfiguration.ini"
-  # Xvfb picks a free display itself: another run's windows must not be found here.
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
-  xvfb=$!
-  trap 'kill "$xvfb" 2>/dev/null; rm -rf "$work"' EXIT
-  for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+  start_display "$work/display"
+  export DISPLAY=$display  # for xdotool
   mkdir -m 700 "$work/xdg"
-  export DISPLAY=:$(head -n 1 "$work/display") XDG_RUNTIME_DIR=$work/xdg
-  window_run() {  # window_run <name part> <xdotool steps...>
+  window_run() {  # window_run <name part> <xdotool steps...>: exit status in $status
     local part=$1
     shift
-    status=0
-    "$prog" /EXTERNAL=Q7XCFG "/LOGFILE=$work/cfg log.txt" 2>"$work/err" &
-    local pid=$!
-    local id
-    id=$(timeout 20 xdotool search --sync --name "$part" | head -n 1)
-    [ -n "$id" ] && "$@" "$id"
-    timeout 20 tail --pid="$pid" -f /dev/null || kill "$pid"
-    wait "$pid" || status=$?
+    # The caller's platform choice must not take the window off this display.
+    start env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY DISPLAY="$display" XDG_RUNTIME_DIR="$work/xdg" \
+      "$prog" /EXTERNAL=Q7XCFG "/LOGFILE=$work/cfg log.txt" >/dev/null 2>"$work/err"
+    local pid=$started id
+    id=$(window_of 20 --name "$part")
+    check "the window \"$part\" opened" test -n "$id"
+    [ -z "$id" ] || check "the steps on \"$part\" ran" "$@" "$id"
+    wait_end "$pid" 20
   }
   tick_and_ok() {
-    xdotool sleep 0.5 mousemove --window "$1" 114 56 click 1 sleep 0.3 mousemove --window "$1" 616 542 click 1
+    xdotool mousemove --window "$1" 114 56 click 1 mousemove --window "$1" 616 542 click 1
   }
   window_run " - integriert" tick_and_ok
   check "integrated OK exits 0" test "$status" -eq 0
@@ -121,10 +116,11 @@ if command -v Xvfb >/dev/null && command -v xdotool >/dev/null; then
     grep -aq $'^ZaroMainPictureStatus=6\r$' "$plant/SaveAndRestore/parameter/program.ini"
   check "S_Prog stamped integrated" grep -aq $'^S_Prog=1.0.3 - Integrated\r$' "$cfg"
   cancel_confirmed() {
-    xdotool sleep 0.5 mousemove --window "$1" 734 542 click 1
-    xdotool search --sync --name "^Cancel\?$" >/dev/null
+    xdotool mousemove --window "$1" 734 542 click 1
+    local box
+    box=$(window_of 20 --name "^Cancel\?$")
     # Escape has no answer in a Yes/No box; "y" is Yes.
-    xdotool key Escape sleep 0.3 key y
+    [ -n "$box" ] && timeout 20 xdotool windowfocus --sync "$box" key Escape key y
   }
   window_run " - integriert" cancel_confirmed
   check "confirmed cancel exits 0" test "$status" -eq 0

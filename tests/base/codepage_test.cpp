@@ -1,4 +1,5 @@
 #include "base/codepage.h"
+#include "base/line_breaks.h"
 
 #include <gtest/gtest.h>
 
@@ -24,6 +25,18 @@ TEST(Codepage, UpperCaseCoversTheCodePageLetters) {
             "TATS\xC3\x84"
             "CHLICH \xC5\xA0 \xC5\xB8");
   EXPECT_EQ(text::UpperCase("\xC3\xB7"), "\xC3\xB7");  // division sign has no case
+}
+
+// Both windows show a message through this: Qt breaks lines at LF, Windows at CR LF.
+TEST(LineBreaks, EachPairOrLoneBreakShowsAsOneBreakOfTheToolkit) {
+  const struct {
+    const char* text;
+    const char* line_break;
+    const char* shown;
+  } rows[] = {{"a\n\rb\r\nc", "\n", "a\nb\nc"},
+              {"a\r\n\r\nb\n", "\r\n", "a\r\n\r\nb\r\n"},
+              {"a\n\nb\r\rend\n\r", "\n", "a\n\nb\n\nend\n"}};
+  for (const auto& row : rows) EXPECT_EQ(text::WithLineBreaks(row.text, row.line_break), row.shown);
 }
 
 }  // namespace

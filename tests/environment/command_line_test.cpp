@@ -46,8 +46,9 @@ TEST_F(CommandLine, RunModeFollowsTheWholeExternalValueInAnyCase) {
     return std::pair(integrated, module_.state.SilentMode);
   };
   EXPECT_EQ(mode("/external=Q7xcfg"), std::pair(true, false));
-  EXPECT_EQ(mode("/external=Silent"), std::pair(false, true));
+  EXPECT_EQ(mode("/external=silent"), std::pair(false, true));
   EXPECT_EQ(mode("/EXTERNAL=Q7XCFG2"), std::pair(false, false));
+  EXPECT_EQ(mode("/EXTERNAL=SILENT2"), std::pair(false, false));
 }
 
 TEST_F(CommandLine, OptionNameAtTheVeryEndIsAnInvalidArgumentAndRunsStandalone) {

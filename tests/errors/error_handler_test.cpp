@@ -1,7 +1,9 @@
 #include "errors/error_handler.h"
 
 #include <filesystem>
+#include <tuple>
 
+#include "base/codepage.h"
 #include "support/fakes.h"
 
 namespace {
@@ -30,11 +32,20 @@ TEST_F(ErrorPattern, AnswerNoEndsTheProgramAfterTheLogEntryButSilentRunsNeverAsk
   EXPECT_THROW(proc.Step([] { Fail(); }), ProgramEnded);
   const std::string entry = "Fehler in Zaro_MainPictureExt / Src / CloseMe (Nr. 6) :Overflow\r\n";
   EXPECT_EQ(log_while_asking, entry);
+  const std::string message =
+      "Unexpected error!\n\rOverflow\n\rError logged to \n\r" + text::UpperCase(CfgLog());
+  const MessageBoxRequest& box = dialogs_.shown.at(0);
+  EXPECT_EQ(std::tie(box.text, box.title, box.icon, box.buttons, box.default_answer),
+            std::tuple(message + "\n\rResume?", "Unexpected error", MessageIcon::kCritical,
+                       MessageButtons::kYesNo, MessageAnswer::kYes));
 
-  module_.state.SilentMode = true;
+  module_.state.SilentMode = true;  // the same error goes to the service log, and the run goes on
+  EXPECT_FALSE(proc.Step([] { Fail(); }));
+  EXPECT_EQ(ReadBytes(runtime_.service_log),
+            "! Fault Zaro_MainPictureExt_Config: " + message + "\r\n");
   EXPECT_EQ(HandleError(module_, -5, "Src", "went wrong", "Proc"), kHandleErrorContinue);
   EXPECT_EQ(ReadBytes(CfgLog()),
-            entry + "Fehler in Zaro_MainPictureExt / Src / Proc (Nr. -5) :went wrong\r\n");
+            entry + entry + "Fehler in Zaro_MainPictureExt / Src / Proc (Nr. -5) :went wrong\r\n");
   EXPECT_EQ(dialogs_.shown.size(), 1u);
 }
 

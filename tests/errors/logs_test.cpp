@@ -8,6 +8,7 @@ namespace {
 class Logs : public ModuleTest {};
 
 TEST_F(Logs, StandaloneEntryGoesAsGivenToTheBaseFolderLogInTheCodePage) {
+  runtime_.argument_text = "/LOGFILE=" + (dir_ / "named.txt");  // an integrated run's only
   WriteCfgLog(module_, "first\n\rB\xC3\xA4r");
   EXPECT_EQ(ReadBytes(CfgLog()), "first\n\rB\xE4r\r\n");
 }
@@ -27,7 +28,7 @@ TEST_F(Logs, IntegratedRunLogsToTheNamedFileOrFallsBack) {
   EXPECT_TRUE(dialogs_.shown.empty());
 }
 
-TEST_F(Logs, FaultIsShownOrInSilentRunsLoggedToTheServiceLogOrStandardError) {
+TEST_F(Logs, FaultIsShownOrInSilentRunsLoggedToTheServiceLogOrTheSystemLogAndStandardError) {
   ReportFault(module_, "shown");
   ASSERT_EQ(dialogs_.shown.size(), 1u);
   EXPECT_EQ(dialogs_.shown[0].icon, MessageIcon::kCritical);
@@ -37,6 +38,7 @@ TEST_F(Logs, FaultIsShownOrInSilentRunsLoggedToTheServiceLogOrStandardError) {
   EXPECT_EQ(ReadBytes(runtime_.service_log), "! Fault Zaro_MainPictureExt_Config: gone\r\n");
   runtime_.service_log = dir_ / "no/such/folder/MorvikServicePack.log";
   ReportFault(module_, "two");
+  EXPECT_EQ(runtime_.system_log, "! Fault Zaro_MainPictureExt_Config: two");
   EXPECT_EQ(runtime_.standard_error, "! Fault Zaro_MainPictureExt_Config: two\n");
   EXPECT_EQ(dialogs_.shown.size(), 1u);
 }

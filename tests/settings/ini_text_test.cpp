@@ -2,104 +2,76 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 
 namespace {
 
 using namespace std::string_literals;
 
-template <typename Case>
-std::string CaseName(const testing::TestParamInfo<Case>& param) {
-  return param.param.name;
-}
-
 struct RewriteCase {
   const char* name;
-  std::string before;
-  std::string section, entry, value;
-  std::string after;
+  std::string before, section, entry, value, after;
 };
-
-void PrintTo(const RewriteCase& c, std::ostream* os) {
-  *os << c.name;
-}
-
-class RewriteEntryTest : public testing::TestWithParam<RewriteCase> {};
-
-TEST_P(RewriteEntryTest, ChangesOnlyTheEntry) {
-  const RewriteCase& c = GetParam();
-  EXPECT_EQ(ini::RewriteEntry(c.before, c.section, c.entry, c.value), c.after);
-}
 
 // Bytes that must survive untouched: an unknown section, NUL, 0xFF, tabs, a comment, blank
 // lines, mixed line ends.
 const std::string kOdd = "[Z]\t x \t=\t\0\xFF \r\n;[A]\n\n\r\xFF\0 junk\n\t\r\n"s;
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, RewriteEntryTest,
-    testing::Values(
-        RewriteCase{"NewFile", "", "S", "k", "v", "[S]\r\nk=v\r\n"},
-        RewriteCase{"ReplacesValueKeepingSpellingAndLineEnd", "[S]\r\n  Key = old=x ;c\nz=1\r\n",
-                    "s", "KEY", "new", "[S]\r\n  Key =new\nz=1\r\n"},
-        RewriteCase{"AddsAmidOddBytes", kOdd + "[A]\r\n" + kOdd, "A", "k", "2",
-                    kOdd + "[A]\r\nk=2\r\n" + kOdd},
-        RewriteCase{"AddsAfterLastEntryBeforeTrailingBlankAndComment",
-                    "[A]\r\na=1\r\nnot an entry\r\n\r\n\t;c=1\r\n[B]\r\n", "A", "n", "v",
-                    "[A]\r\na=1\r\nn=v\r\nnot an entry\r\n\r\n\t;c=1\r\n[B]\r\n"},
-        RewriteCase{"AddsUnderHeaderOfSectionWithoutEntries", "k=0\n[A]\n;k=1\n[B]\n", "A", "k",
-                    "v", "k=0\n[A]\nk=v\n;k=1\n[B]\n"},
-        RewriteCase{"EndsUnterminatedEntryLine", "[A]\na=1", "A", "n", "v", "[A]\na=1\nn=v\n"},
-        RewriteCase{"AppendsSectionAfterMissingFinalLineEnd", "[A]\r\na=1", "B", "n", "v",
-                    "[A]\r\na=1\r\n[B]\r\nn=v\r\n"},
-        RewriteCase{"UsesLoneCrOfTheFile", "[A]\ra=1\r", "B", "n", "v", "[A]\ra=1\r[B]\rn=v\r"},
-        RewriteCase{"UsesFirstLineEndOfMixedFile", ";\n[A]\r\na=1\r", "A", "n", "v",
-                    ";\n[A]\r\na=1\rn=v\n"},
-        RewriteCase{"TrimsNamesWritesValueVerbatim", "[A]\nk=1\n", " \vB\t", "n ", " \"v\" ",
-                    "[A]\nk=1\n[B]\nn= \"v\" \n"},
-        RewriteCase{"FindsTrimmedNames", "[Sec]\nkey=1\n", "  Sec  ", "  key  ", "2",
-                    "[Sec]\nkey=2\n"}),
-    CaseName<RewriteCase>);
+TEST(RewriteEntry, ChangesOnlyTheEntry) {
+  const RewriteCase rows[] = {
+      {"NewFile", "", "S", "k", "v", "[S]\r\nk=v\r\n"},
+      {"ReplacesValueKeepingSpellingAndLineEnd", "[S]\r\n  Key = old=x ;c\nz=1\r\n", "s", "KEY",
+       "new", "[S]\r\n  Key =new\nz=1\r\n"},
+      {"AddsAmidOddBytes", kOdd + "[A]\r\n" + kOdd, "A", "k", "2", kOdd + "[A]\r\nk=2\r\n" + kOdd},
+      {"AddsAfterLastEntryBeforeTrailingBlankAndComment",
+       "[A]\r\na=1\r\nnot an entry\r\n\r\n\t;c=1\r\n[B]\r\n", "A", "n", "v",
+       "[A]\r\na=1\r\nn=v\r\nnot an entry\r\n\r\n\t;c=1\r\n[B]\r\n"},
+      {"AddsUnderHeaderOfSectionWithoutEntries", "k=0\n[A]\n;k=1\n[B]\n", "A", "k", "v",
+       "k=0\n[A]\nk=v\n;k=1\n[B]\n"},
+      {"EndsUnterminatedEntryLine", "[A]\na=1", "A", "n", "v", "[A]\na=1\nn=v\n"},
+      {"AppendsSectionAfterMissingFinalLineEnd", "[A]\r\na=1", "B", "n", "v",
+       "[A]\r\na=1\r\n[B]\r\nn=v\r\n"},
+      {"UsesLoneCrOfTheFile", "[A]\ra=1\r", "B", "n", "v", "[A]\ra=1\r[B]\rn=v\r"},
+      {"UsesFirstLineEndOfMixedFile", ";\n[A]\r\na=1\r", "A", "n", "v", ";\n[A]\r\na=1\rn=v\n"},
+      {"TrimsNamesWritesValueVerbatim", "[A]\nk=1\n", " \vB\t", "n ", " \"v\" ",
+       "[A]\nk=1\n[B]\nn= \"v\" \n"},
+      {"FindsTrimmedNames", "[Sec]\nkey=1\n", "  Sec  ", "  key  ", "2", "[Sec]\nkey=2\n"},
+      {"LeavesAlignedLineThatReadsAsTheValue", "[S]\nkey  =  \"same\"  \n", "S", "key", "same",
+       "[S]\nkey  =  \"same\"  \n"}};
+  for (const RewriteCase& c : rows) {
+    EXPECT_EQ(ini::RewriteEntry(c.before, c.section, c.entry, c.value), c.after) << c.name;
+  }
+}
 
 struct FindCase {
   const char* name;
-  std::string file;
-  std::string section, entry;
+  std::string file, section, entry;
   std::optional<std::string> value;
 };
 
-void PrintTo(const FindCase& c, std::ostream* os) {
-  *os << c.name;
+TEST(FindValue, ReadsAsTheProfileFunctionsDo) {
+  const FindCase rows[] = {
+      {"TrimsAndRemovesDoubleQuotes", "[A]\n \tk \t= \t\"a b\" \t\r", "A", "k", "a b"},
+      {"TrimsVerticalTabs", "\v[A]\v\n\v\vk\v=\v1\v\n", "A", "k", "1"},
+      {"RemovesSingleQuotes", "[A]\nk='a'\n", "A", "k", "a"},
+      {"KeepsUnmatchedQuotes", "[A]\nk=\"a'\n", "A", "k", "\"a'"},
+      {"CutsAtNul", "[A]\nk=ab\0cd\n"s, "A", "k", "ab"},
+      {"ReadsMixedLineEnds", "[A]\rj=0\nx\r\nk=1\r", "A", "k", "1"},
+      {"IgnoresComments", "[A]\n ;k=1\n", "A", ";k", std::nullopt},
+      {"IgnoresEntriesAboveFirstHeader", "k=1\n[A]\n", "A", "k", std::nullopt},
+      {"IgnoresLinesWithoutEquals", "[A]\nk\nk=2\n", "A", "k", "2"},
+      {"SearchesFirstSectionOnly", "[A]\nx=1\n[a]\nk=2\n", "A", "k", std::nullopt},
+      {"FirstEntryWins", "[A]\nk=1\nK=2\n", "A", "k", "1"},
+      {"IgnoresTextAfterBracket", " [ A ] x]=1\nk=1\n", "A", "k", "1"},
+      {"HeaderWithoutBracket", "[A=1\nk=1\n", "A=1", "k", "1"},
+      {"FoldsWindows1252Letters", "[\xC4\x8A\x8C\x8E\x9F]\nk=1\n", "\xE4\x9A\x9C\x9E\xFF", "K",
+       "1"},
+      {"DoesNotFoldSigns", "[\xD7]\nk=1\n", "\xF7", "k", std::nullopt},
+      {"KeepsLongValues", "[A]\nk=" + std::string(300, 'x'), "A", "k", std::string(300, 'x')}};
+  for (const FindCase& c : rows)
+    EXPECT_EQ(ini::FindValue(c.file, c.section, c.entry), c.value) << c.name;
 }
-
-class FindValueTest : public testing::TestWithParam<FindCase> {};
-
-TEST_P(FindValueTest, ReadsAsTheProfileFunctionsDo) {
-  const FindCase& c = GetParam();
-  EXPECT_EQ(ini::FindValue(c.file, c.section, c.entry), c.value);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, FindValueTest,
-    testing::Values(
-        FindCase{"TrimsAndRemovesDoubleQuotes", "[A]\n \tk \t= \t\"a b\" \t\r", "A", "k", "a b"},
-        FindCase{"TrimsVerticalTabs", "\v[A]\v\n\v\vk\v=\v1\v\n", "A", "k", "1"},
-        FindCase{"RemovesSingleQuotes", "[A]\nk='a'\n", "A", "k", "a"},
-        FindCase{"KeepsUnmatchedQuotes", "[A]\nk=\"a'\n", "A", "k", "\"a'"},
-        FindCase{"CutsAtNul", "[A]\nk=ab\0cd\n"s, "A", "k", "ab"},
-        FindCase{"ReadsMixedLineEnds", "[A]\rj=0\nx\r\nk=1\r", "A", "k", "1"},
-        FindCase{"IgnoresComments", "[A]\n ;k=1\n", "A", ";k", std::nullopt},
-        FindCase{"IgnoresEntriesAboveFirstHeader", "k=1\n[A]\n", "A", "k", std::nullopt},
-        FindCase{"IgnoresLinesWithoutEquals", "[A]\nk\nk=2\n", "A", "k", "2"},
-        FindCase{"SearchesFirstSectionOnly", "[A]\nx=1\n[a]\nk=2\n", "A", "k", std::nullopt},
-        FindCase{"FirstEntryWins", "[A]\nk=1\nK=2\n", "A", "k", "1"},
-        FindCase{"IgnoresTextAfterBracket", " [ A ] x]=1\nk=1\n", "A", "k", "1"},
-        FindCase{"HeaderWithoutBracket", "[A=1\nk=1\n", "A=1", "k", "1"},
-        FindCase{"FoldsWindows1252Letters", "[\xC4\x8A\x8C\x8E\x9F]\nk=1\n", "\xE4\x9A\x9C\x9E\xFF",
-                 "K", "1"},
-        FindCase{"DoesNotFoldSigns", "[\xD7]\nk=1\n", "\xF7", "k", std::nullopt},
-        FindCase{"KeepsLongValues", "[A]\nk=" + std::string(300, 'x'), "A", "k",
-                 std::string(300, 'x')}),
-    CaseName<FindCase>);
 
 // A file in UTF-16 LE: the mark, then the text's code units, low byte first.
 std::string Le(std::u16string_view text) {
@@ -119,41 +91,37 @@ struct FileCase {
   std::optional<std::string> read;   // entry "K" of the file afterwards
 };
 
-void PrintTo(const FileCase& c, std::ostream* os) {
-  *os << c.name;
+TEST(WholeFile, KeepsTheFilesEncodingOrLeavesItAlone) {
+  const FileCase rows[] = {
+      {"Utf16LeKeepsMarkAndEveryOtherCharacter", Le(u"[S]\r\nk=alt\r\n;\u2192 \u00FC\U0001F600\n"),
+       "s", "neu\u2192", Le(u"[S]\r\nk=neu\u2192\r\n;\u2192 \u00FC\U0001F600\n"), "neu\u2192"},
+      {"Utf16LeEmptyAfterMark", "\xFF\xFE", "S", "v", Le(u"[S]\r\nk=v\r\n"), "v"},
+      {"Utf8MarkThenHeaderAndFoldedName", "\xEF\xBB\xBF[GR\u00D6\u00DFE]\nk=1\n", "gr\u00F6\u00DFe",
+       "\u00E4", "\xEF\xBB\xBF[GR\u00D6\u00DFE]\nk=\u00E4\n", "\u00E4"},
+      {"Windows1252GetsQuestionMarks", "[S]\n", "S", "a\u2192\u00FC", "[S]\nk=a?\xFC\n",
+       "a?\u00FC"},
+      {"Utf16BeIsLeftAlone", "\xFE\xFF\0[\0S\0]\0\n\0k\0=\0\x31"s, "S", "2", std::nullopt,
+       std::nullopt},
+      {"BrokenUtf8IsLeftAlone", "\xEF\xBB\xBF[S]\nk=\xC3(\n", "S", "2", std::nullopt, std::nullopt},
+      {"OddUtf16IsLeftAlone", Le(u"[S]\nk=1\n") + "x", "S", "2", std::nullopt, std::nullopt},
+      {"LoneSurrogateIsLeftAlone", Le(u"[S]\nk=\xD800\n"), "S", "2", std::nullopt, std::nullopt},
+      {"LineBreakInValueIsRefused", "[S]\nk=1\n", "S", "2\r\n[T]", std::nullopt, "1"}};
+  for (const FileCase& c : rows) {
+    EXPECT_EQ(ini::WriteEntry(c.before, c.section, "k", c.value), c.after) << c.name;
+    EXPECT_EQ(ini::ReadEntry(c.after.value_or(c.before), c.section, "K"), c.read) << c.name;
+  }
 }
 
-class WholeFileTest : public testing::TestWithParam<FileCase> {};
-
-TEST_P(WholeFileTest, KeepsTheFilesEncodingOrLeavesItAlone) {
-  const FileCase& c = GetParam();
-  EXPECT_EQ(ini::WriteEntry(c.before, c.section, "k", c.value), c.after);
-  EXPECT_EQ(ini::ReadEntry(c.after.value_or(c.before), c.section, "K"), c.read);
+// Names and values that would add lines or could never be found again.
+TEST(WholeFile, RefusesNamesThatBreakLinesOrCannotBeFound) {
+  const std::array<std::string_view, 3> rows[] = {
+      {"S]", "k", "v"},  {"S", "[k", "v"},  {"S", ";k", "v"},  {"S", "k=", "v"}, {" \t", "k", "v"},
+      {"S", " \v", "v"}, {"S\n", "k", "v"}, {"S", "k\r", "v"}, {"S", "k", "v\n"}};
+  for (const auto& [section, entry, value] : rows) {
+    EXPECT_EQ(ini::WriteEntry("[S]\nk=1\n", section, entry, value), std::nullopt)
+        << section << "/" << entry << "/" << value;
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, WholeFileTest,
-    testing::Values(
-        FileCase{"Utf16LeKeepsMarkAndEveryOtherCharacter",
-                 Le(u"[S]\r\nk=alt\r\n;\u2192 \u00FC\U0001F600\n"), "s", "neu\u2192",
-                 Le(u"[S]\r\nk=neu\u2192\r\n;\u2192 \u00FC\U0001F600\n"), "neu\u2192"},
-        FileCase{"Utf16LeEmptyAfterMark", "\xFF\xFE", "S", "v", Le(u"[S]\r\nk=v\r\n"), "v"},
-        FileCase{"Utf8MarkThenHeaderAndFoldedName", "\xEF\xBB\xBF[GR\u00D6\u00DFE]\nk=1\n",
-                 "gr\u00F6\u00DFe", "\u00E4", "\xEF\xBB\xBF[GR\u00D6\u00DFE]\nk=\u00E4\n",
-                 "\u00E4"},
-        FileCase{"Windows1252GetsQuestionMarks", "[S]\n", "S", "a\u2192\u00FC", "[S]\nk=a?\xFC\n",
-                 "a?\u00FC"},
-        FileCase{"Utf16BeIsLeftAlone", "\xFE\xFF\0[\0S\0]\0\n\0k\0=\0\x31"s, "S", "2", std::nullopt,
-                 std::nullopt},
-        FileCase{"BrokenUtf8IsLeftAlone", "\xEF\xBB\xBF[S]\nk=\xC3(\n", "S", "2", std::nullopt,
-                 std::nullopt},
-        FileCase{"OddUtf16IsLeftAlone", Le(u"[S]\nk=1\n") + "x", "S", "2", std::nullopt,
-                 std::nullopt},
-        FileCase{"LoneSurrogateIsLeftAlone", Le(u"[S]\nk=\xD800\n"), "S", "2", std::nullopt,
-                 std::nullopt},
-        FileCase{"LineBreakInValueIsRefused", "[S]\nk=1\n", "S", "2\r\n[T]", std::nullopt, "1"},
-        FileCase{"BracketInSectionIsRefused", "[S]\nk=1\n", "S]", "2", std::nullopt, std::nullopt}),
-    CaseName<FileCase>);
 
 TEST(WholeFile, ValuesAreCutTo254CharactersNotBytes) {
   std::string cut;

@@ -19,7 +19,9 @@ std::string FakeRuntime::ProgramFolder() const {
 }
 
 void FakeRuntime::AppendToFile(const std::string& path, const std::string& text) {
-  if (failing_appends > 0) {
+  if (passing_appends > 0) {
+    --passing_appends;
+  } else if (failing_appends > 0) {
     --failing_appends;
     throw RuntimeError(ErrorNumber::kPathFileAccess, program_name);
   }

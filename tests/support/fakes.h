@@ -34,6 +34,7 @@ class FakeRuntime : public NativeRuntime {
   void AppendToFile(const std::string& path, const std::string& text) override;
   std::string ServiceLogPath() const override { return service_log; }
   void WriteStandardError(const std::string& text) override { standard_error += text; }
+  void WriteSystemLog(const std::string& text) override { system_log += text; }
   void ProcessPendingEvents() override { ++pending_event_runs; }
   [[noreturn]] void EndProcess(int status) override { throw ProgramEnded{status}; }
 
@@ -45,9 +46,12 @@ class FakeRuntime : public NativeRuntime {
   std::vector<std::string> environment{"X=a-b_c"};
   std::string service_log = "/nonexistent/MorvikServicePack.log";
   std::string standard_error;
+  std::string system_log;
   int pending_event_runs = 0;
-  // Faults on demand: the given call of ProgramFolder (counted from 1), and the next appends.
+  // Faults on demand: the given call of ProgramFolder (counted from 1), and the appends that
+  // follow the next passing ones.
   int failing_program_folder_call = 0;
+  int passing_appends = 0;
   int failing_appends = 0;
   mutable int program_folder_calls = 0;
 };

@@ -190,12 +190,6 @@ TEST(QtDialogsTest, KeysAndTheCloseBoxAnswerAsOnTheHomePlatform) {
   }
 }
 
-TEST(QtDialogText, EachLineBreakPairShowsAsOneBreak) {
-  EXPECT_EQ(DisplayText("a\n\rb\r\nc"), "a\nb\nc");
-  EXPECT_EQ(DisplayText("a\r\n\r\nb"), "a\n\nb");
-  EXPECT_EQ(DisplayText("end\n\r"), "end\n");
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {

@@ -6,12 +6,13 @@ exe=$1
 sample=$2
 wine=$3
 export WINEDEBUG=${WINEDEBUG:--all}
+. "$(dirname "$0")/../support/processes.sh"
 prefix=${WINEPREFIX:-$HOME/.wine}
 drive_c="$prefix/drive_c"
-[ -d "$drive_c" ] || "$wine" wineboot -i >/dev/null 2>&1
+[ -d "$drive_c" ] || timeout 600 "$wine" wineboot -i >/dev/null 2>&1
 
 plant="$drive_c/zaro-e2e-$$"
-trap 'rm -rf "$plant"' EXIT
+cleanup_paths+=("$plant")
 prog="$plant/Zaro_MainPictureExt/Zaro_MainPictureExt_Config.exe"
 ini="$plant/parameter/Program.ini"
 cfg="$plant/Zaro_MainPictureExt/Zaro_MainPictureExt.cfg"
@@ -20,12 +21,10 @@ failures=0
 
 # Wine's desktop takes the display of the first program of a session: give it one before any.
 if [ -z "${DISPLAY:-}" ] && command -v Xvfb >/dev/null; then
-  display=:$((50 + RANDOM % 400))
-  Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb=$!
-  trap 'kill "$xvfb" 2>/dev/null; rm -rf "$plant"' EXIT
+  display_file=$(mktemp)
+  cleanup_paths+=("$display_file")
+  start_display "$display_file"
   export DISPLAY=$display
-  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
 fi
 
 check() {  # check <description> <command...>
@@ -41,8 +40,8 @@ layout() {
 }
 
 run() {  # run <args...>: exit status in $status
-  status=0
-  "$wine" "$prog" "$@" >/dev/null 2>&1 || status=$?
+  start "$wine" "$prog" "$@" >/dev/null 2>&1
+  wait_end "$started" 120
 }
 
 # Silent run: the word is written back unchanged, the edit is stamped in the machine's file.
@@ -80,26 +79,31 @@ check "Program.ini untouched" cmp -s "$sample/parameter/Program.ini" "$ini"
 if [ -n "${DISPLAY:-}" ] && command -v xdotool >/dev/null; then
   window_run() {  # window_run <steps>: starts the program, runs the steps on its window
     layout
-    "$wine" "$prog" >/dev/null 2>&1 &
-    local pid=$!
-    id=$(timeout 60 xdotool search --sync --onlyvisible --name \
-      "^Erweiterte Konfiguration Zaro_MainPictureExt - standalone$" | head -n 1 || true)
-    status=0
+    start "$wine" "$prog" >/dev/null 2>&1
+    local pid=$started
+    id=$(window_of 60 --name "^Erweiterte Konfiguration Zaro_MainPictureExt - standalone$")
     if [ -n "$id" ]; then
       # The client area (792 x 573 at 96 DPI) sits at the bottom centre of what X shows.
       eval "$(xdotool getwindowgeometry --shell "$id")"
       dx=$(((WIDTH - 792) / 2))
       dy=$((HEIGHT - 573 - dx))
-      sleep 1
+      timeout 20 xdotool windowfocus --sync "$id" || true
       "$@"
     fi
-    timeout 30 tail --pid="$pid" -f /dev/null || kill "$pid"
-    wait "$pid" || status=$?
+    wait_end "$pid" 30
   }
-  click() { xdotool mousemove --window "$id" $((dx + $1)) $((dy + $2)) click 1 sleep 0.5; }
-  focus_box() {  # focus_box: waits for the "Cancel?" box and clicks into its text
-    box=$(timeout 20 xdotool search --sync --onlyvisible --name '^Cancel\?$' | head -n 1 || true)
-    [ -n "$box" ] && xdotool mousemove --window "$box" 60 15 click 1 sleep 0.5
+  click() { xdotool mousemove --window "$id" $((dx + $1)) $((dy + $2)) click 1; }
+  focus_box() {  # focus_box [<old box>]: waits for a "Cancel?" box (not the old one) and focuses it
+    local _
+    box=
+    for _ in $(seq 200); do
+      box=$(xdotool search --onlyvisible --name '^Cancel\?$' 2>/dev/null | grep -vx "${1:-}" |
+        head -n 1 || true)
+      [ -n "$box" ] && break
+      sleep 0.1
+    done
+    [ -n "$box" ] &&
+      timeout 20 xdotool mousemove --window "$box" 60 15 click 1 windowfocus --sync "$box"
   }
 
   tick_and_ok() { click 234 56 && click 616 542; }
@@ -113,8 +117,8 @@ if [ -n "${DISPLAY:-}" ] && command -v xdotool >/dev/null; then
   # "y" is Yes, which logs the cancel and ends the run.
   cancel_escape_yes() {
     click 734 542
-    focus_box && xdotool key Escape sleep 1
-    focus_box && xdotool key y
+    focus_box && xdotool key Escape
+    focus_box "$box" && xdotool key y
   }
   window_run cancel_escape_yes
   check "Escape is no answer, Yes after it ends the run with 0" test "$status" -eq 0
@@ -124,5 +128,48 @@ if [ -n "${DISPLAY:-}" ] && command -v xdotool >/dev/null; then
 else
   echo "skip window run: needs a display (or Xvfb) and xdotool"
 fi
+
+# Log-off and shutdown ask first, as the close box does (wineboot --end-session sends the same
+# messages as Windows): No refuses the session's end and keeps the window; Yes logs the cancel and
+# the program ends with the session.
+if [ -n "${DISPLAY:-}" ] && command -v xdotool >/dev/null; then
+  end_session_no_then_yes() {
+    local answer ending
+    for answer in n y; do
+      "$wine" wineboot --end-session >/dev/null 2>&1 &
+      ending=$!
+      focus_box && xdotool key "$answer"
+      timeout 30 tail --pid="$ending" -f /dev/null || kill "$ending"
+      ending_status=0
+      wait "$ending" || ending_status=$?
+      [ "$answer" = y ] || window_kept=$(xdotool search --onlyvisible --name "standalone$" || true)
+    done
+  }
+  window_kept= ending_status=1
+  window_run end_session_no_then_yes
+  check "No to the session's end keeps the window" test -n "$window_kept"
+  check "Yes to the session's end ends the run with 0" test "$status" -eq 0 -a "$ending_status" -eq 0
+  check "the session's end logs the cancel" grep -aq \
+    $'^Konfigurations-EXE wurde abgebrochen:     Zaro_MainPictureExt\r$' "$plant/Q7Xcfglog.txt"
+fi
+
+# Windows 7 and 8.1: the program imports nothing they lack and runs on Wine set to Windows 7. The
+# prefix's version goes back to Wine's default on every way out of the run.
+newer_names='GetDpiFor(Window|System|Monitor)|AdjustWindowRectExForDpi|EnableNonClientDpiScaling'
+newer_names+='|(Set|Get)(Thread|Process)DpiAwareness(Context)?|GetWindowDpiAwarenessContext'
+newer_names+='|GetSystemMetricsForDpi|SystemParametersInfoForDpi|GetSystemTimePreciseAsFileTime'
+newer_names+='|CreateFile2|SHCORE\.dll|api-ms-win-[a-z0-9-]+\.dll'
+newer=$(x86_64-w64-mingw32-objdump -p "$exe" | grep -owiE "$newer_names" | sort -u | tr '\n' ' ' || true)
+check "imports nothing Windows 7 lacks${newer:+ (imports $newer)}" test -z "$newer"
+silent_run_on_windows_7() (
+  trap '"$wine" winecfg -v win10 >/dev/null 2>&1' EXIT
+  "$wine" winecfg -v win7 >/dev/null 2>&1
+  "$wine" reg query 'HKLM\Software\Microsoft\Windows NT\CurrentVersion' /v CurrentVersion |
+    grep -q ' 6\.1' || exit 1
+  layout
+  run /EXTERNAL=SILENT
+  [ "$status" -eq 0 ] && grep -aq $'^S_Prog=1.0.3 - Standalone\r$' "$cfg"
+)
+check "a silent run on Windows 7 exits 0 and stamps" silent_run_on_windows_7
 
 [ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }

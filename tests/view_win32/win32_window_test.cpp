@@ -1,7 +1,11 @@
 #include "view_win32/win32_window.h"
 
+#include <functional>
+#include <utility>
+
 #include "app/window_table.h"
 #include "support/fakes.h"
+#include "view_win32/dpi.h"
 #include "view_win32/gdi_handles.h"
 #include "view_win32/win32_dialogs.h"
 
@@ -26,15 +30,29 @@ class Win32WindowTest : public ModuleTest {
     return place;
   }
 
-  // The colour a control shows at (x, y), painted as the window would paint it.
-  COLORREF PaintedAt(const std::string& name, int x, int y) const {
+  // A control painted as the window would paint it.
+  struct Painting {
+    GdiObject bitmap;
+    MemoryDc dc;
+    COLORREF At(int x, int y) const { return GetPixel(dc.get(), x, y); }
+  };
+  Painting Paint(const std::string& name) const {
     HDC screen = GetDC(nullptr);
-    MemoryDc dc(CreateCompatibleDC(screen));
-    GdiObject bitmap(CreateCompatibleBitmap(screen, 200, 200));
+    Painting painting{GdiObject(CreateCompatibleBitmap(screen, 200, 200)),
+                      MemoryDc(CreateCompatibleDC(screen))};
     ReleaseDC(nullptr, screen);
-    Selection use(dc.get(), bitmap.get());
-    SendMessageW(Window(name), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
-    return GetPixel(dc.get(), x, y);
+    SelectObject(painting.dc.get(), painting.bitmap.get());
+    SendMessageW(Window(name), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(painting.dc.get()),
+                 PRF_CLIENT);
+    return painting;
+  }
+
+  // A window comes up over the view, takes the activation and goes again.
+  static void ComeAndGo(HWND owner) {
+    HWND box = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 40, 40, owner, nullptr, nullptr,
+                               nullptr);
+    SetActiveWindow(box);
+    DestroyWindow(box);
   }
 
   bool Checked(const std::string& name) const {
@@ -78,11 +96,19 @@ TEST_F(Win32WindowTest, ControlsKeepTheTablesPlacesAt96And144Dpi) {
       EXPECT_EQ(place.right, pixels(left + design.width));
       EXPECT_EQ(place.bottom, pixels(top + design.height));
       if (!design.font.family.empty()) {
+        const auto shown =
+            reinterpret_cast<HGDIOBJ>(SendMessageW(Window(design.name), WM_GETFONT, 0, 0));
         LOGFONTW font{};
-        GetObjectW(reinterpret_cast<HGDIOBJ>(SendMessageW(Window(design.name), WM_GETFONT, 0, 0)),
-                   sizeof font, &font);
-        EXPECT_EQ(font.lfHeight, -static_cast<int>(design.font.points * dpi / 72 + 0.5));
+        GetObjectW(shown, sizeof font, &font);
+        const int height = static_cast<int>(design.font.points * dpi / 72 + 0.5);
+        EXPECT_EQ(font.lfHeight, -height);
         EXPECT_EQ(font.lfWeight, FW_BOLD);
+        // The height the system delivers: a bitmap face keeps to a few fixed sizes.
+        TEXTMETRICW delivered{};
+        MemoryDc dc(CreateCompatibleDC(nullptr));
+        Selection use(dc.get(), shown);
+        GetTextMetricsW(dc.get(), &delivered);
+        EXPECT_EQ(delivered.tmHeight - delivered.tmInternalLeading, height);
       }
     }
   }
@@ -96,14 +122,28 @@ TEST_F(Win32WindowTest, ClicksAndKeysReachTheLogicAndHelpModeShows) {
   window_.Form_Load();
   view_.Show(SW_SHOWNORMAL);
   EXPECT_TRUE(Checked(kBox1));
-  EXPECT_EQ(PaintedAt("CommandQuest", 6, 6), RGB(192, 192, 192));
+  EXPECT_EQ(Paint("CommandQuest").At(6, 6), RGB(192, 192, 192));
 
   SendMessageW(Window(kBox1), BM_CLICK, 0, 0);
   EXPECT_EQ(form_[kBox1].Value(), 0);
   EXPECT_FALSE(Checked(kBox1));
 
+  // Two quick clicks are two clicks, though a button reports the second as a double click.
+  const auto quick_clicks = [this](const char* name, const std::function<int()>& state) {
+    std::vector<int> seen;
+    for (const UINT down : {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK}) {
+      SendMessageW(Window(name), down, MK_LBUTTON, MAKELPARAM(4, 4));
+      SendMessageW(Window(name), WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+      seen.push_back(state());
+    }
+    return seen;
+  };
+  EXPECT_EQ(quick_clicks(kBox1, [this] { return form_[kBox1].Value(); }), (std::vector<int>{1, 0}));
+  EXPECT_EQ(quick_clicks("CommandQuest", [this] { return module_.state.HelpMode ? 1 : 0; }),
+            (std::vector<int>{1, 0}));
+
   SendMessageW(Window("CommandQuest"), BM_CLICK, 0, 0);
-  EXPECT_EQ(PaintedAt("CommandQuest", 6, 6), RGB(0, 255, 0));
+  EXPECT_EQ(Paint("CommandQuest").At(6, 6), RGB(0, 255, 0));
   SendMessageW(Window(kBox1), BM_CLICK, 0, 0);
   EXPECT_FALSE(Checked(kBox1)) << "help mode undoes the click";
   EXPECT_EQ(form_[kBox1].Value(), 0);
@@ -126,14 +166,81 @@ TEST_F(Win32WindowTest, ClicksAndKeysReachTheLogicAndHelpModeShows) {
   EXPECT_EQ(dialogs_.shown[1].title, "Info:");
 }
 
-TEST_F(Win32WindowTest, TheCloseBoxAsksFirst) {
+TEST_F(Win32WindowTest, TheCloseBoxAndTheSessionsEndAskFirst) {
   window_.Form_Load();
   view_.Show(SW_SHOWNORMAL);
-  dialogs_.answers = {MessageAnswer::kNo};
+  dialogs_.answers = {MessageAnswer::kNo, MessageAnswer::kNo, MessageAnswer::kYes};
   SendMessageW(view_.handle(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(SendMessageW(view_.handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), FALSE);
   EXPECT_TRUE(IsWindow(view_.handle()));
-  ASSERT_EQ(dialogs_.shown.size(), 1U);
-  EXPECT_EQ(dialogs_.shown[0].title, "Cancel?");
+  EXPECT_EQ(SendMessageW(view_.handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+  EXPECT_EQ(ReadBytes(CfgLog()),
+            "Konfigurations-EXE wurde abgebrochen:     Zaro_MainPictureExt\r\n");
+  SendMessageW(view_.handle(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+  EXPECT_FALSE(IsWindow(view_.handle()));
+  MSG quit;
+  PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+  ASSERT_EQ(dialogs_.shown.size(), 3U);
+  EXPECT_EQ(dialogs_.shown[2].title, "Cancel?");
+}
+
+TEST_F(Win32WindowTest, OnlyTheWindowsOwnActivationEnablesOK) {
+  window_.Form_Load();
+  view_.Show(SW_SHOWNORMAL);
+  // OK was clicked; the save meets a stored word out of range and the user goes on.
+  form_["CommandOK"].SetEnabled(false);
+  Put("parameter/Program.ini", "[Machine1]\r\nZaroMainPictureStatus=40000\r\n");
+  dialogs_.answers = {MessageAnswer::kYes};
+  dialogs_.on_show = [this] { ComeAndGo(view_.handle()); };
+  window_.WriteInputs();
+  ASSERT_FALSE(dialogs_.shown.empty());
+  EXPECT_FALSE(IsWindowEnabled(Window("CommandOK")));
+  ComeAndGo(nullptr);
+  EXPECT_TRUE(IsWindowEnabled(Window("CommandOK")));
+}
+
+TEST_F(Win32WindowTest, FramesShowTheirTooltipsAndButtonsTheirCaptions) {
+  Put("Tools/Zaro_MainPictureExt_Config.ini",
+      "[1031]\r\nTTT_MainFrame_=Aussen\r\nTTT_FrameFPI_=Innen\r\n");
+  window_.Form_Load();
+  // The caption in text colour right of the picture (a red cross).
+  form_["CommandCancel"].SetCaption("Abbrechen");
+  const Painting painting = Paint("CommandCancel");
+  const RECT button = PlaceOf("CommandCancel");
+  int text_pixels = 0;
+  for (int x = (button.right - button.left) / 2; x < button.right - button.left - 4; ++x) {
+    for (int y = 4; y < button.bottom - button.top - 4; ++y) {
+      text_pixels += painting.At(x, y) == GetSysColor(COLOR_BTNTEXT);
+    }
+  }
+  EXPECT_GT(text_pixels, 20);
+
+  // The mouse over a frame is over the window: the inner frame's place wins over the outer's.
+  for (const auto& [frame, tip] : {std::pair{"FrameFPI", L"Innen"}, {"MainFrame", L"Aussen"}}) {
+    const RECT place = PlaceOf(frame);
+    wchar_t shown[80] = {};
+    TTHITTESTINFOW hit{view_.handle(), {place.right - 6, place.bottom - 6}, {}};
+    hit.ti.cbSize = sizeof hit.ti;
+    hit.ti.lpszText = shown;
+    EXPECT_TRUE(SendMessageW(view_.tool_tips(), TTM_HITTESTW, 0, reinterpret_cast<LPARAM>(&hit)));
+    EXPECT_STREQ(shown, tip) << frame;
+  }
+}
+
+TEST_F(Win32WindowTest, WithoutThePerMonitorFunctionsTheWindowScalesAtTheSystemDpi) {
+  const DpiApi system = std::exchange(SystemDpiApi(), DpiApi{});
+  Form form = MakeMainForm();
+  ConfigWindow logic{module_, form};
+  Win32Window view{module_, form, logic};
+  SystemDpiApi() = system;
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+  ReleaseDC(nullptr, screen);
+  RECT client{};
+  GetClientRect(view.handle(), &client);
+  EXPECT_EQ((std::vector<int>{view.dpi(), client.right, client.bottom}),
+            (std::vector<int>{dpi, TwipsToPixels(kClientWidthTwips, dpi),
+                              TwipsToPixels(kClientHeightTwips, dpi)}));
 }
 
 TEST(Win32MessageBox, RequestBecomesTheSystemFlags) {
@@ -144,12 +251,6 @@ TEST(Win32MessageBox, RequestBecomesTheSystemFlags) {
             UINT{MB_ICONWARNING | MB_YESNO | MB_DEFBUTTON2});
   EXPECT_EQ(MessageBoxFlags({"", "", MessageIcon::kInformation, MessageButtons::kOk, kOk}),
             UINT{MB_ICONINFORMATION | MB_OK});
-}
-
-TEST(Win32MessageBoxText, EachLineBreakPairShowsAsOneBreak) {
-  EXPECT_EQ(MessageBoxText("a\n\rb\r\nc"), L"a\r\nb\r\nc");
-  EXPECT_EQ(MessageBoxText("a\r\n\r\nb\n"), L"a\r\n\r\nb\r\n");
-  EXPECT_EQ(MessageBoxText("Gr\xC3\xBC\xC3\x9F"), L"Gr\u00FC\u00DF");
 }
 
 }  // namespace

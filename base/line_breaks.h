@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace text {
+
+// The line break inside the program's message texts: line feed, then carriage return.
+inline constexpr char kLineBreak[] = "\n\r";
+
+// `text` as a message box shows it: each line-break pair (LF CR or CR LF), and a lone LF or CR,
+// becomes one `line_break`, the toolkit's own.
+std::string WithLineBreaks(std::string_view text, std::string_view line_break);
+
+}  // namespace text

@@ -1,0 +1,144 @@
+// Whole files: the encodings around the line model.
+#include "settings/ini_text.h"
+
+#include <optional>
+#include <string>
+
+#include "base/codepage.h"
+
+namespace ini {
+namespace {
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
+constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
+
+enum class Encoding { kWindows1252, kUtf8, kUtf16Le, kUnknown };
+
+Encoding EncodingOf(std::string_view bytes) {
+  if (bytes.starts_with(kUtf16LeMark)) return Encoding::kUtf16Le;
+  if (bytes.starts_with(kUtf16BeMark)) return Encoding::kUnknown;
+  if (bytes.starts_with(kUtf8Mark)) return Encoding::kUtf8;
+  return Encoding::kWindows1252;
+}
+
+std::optional<std::string> Utf16LeToUtf8(std::string_view bytes) {
+  if (bytes.size() % 2 != 0) return std::nullopt;
+  std::u16string units(bytes.size() / 2, u'\0');
+  for (std::size_t i = 0; i < units.size(); ++i) {
+    units[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
+                                     static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
+  }
+  bool clean = true;
+  std::string text = text::Utf8OfUtf16(units, &clean);
+  if (!clean) return std::nullopt;
+  return text;
+}
+
+std::string Utf8ToUtf16Le(std::string_view utf8) {
+  std::string out;
+  for (const char16_t unit : text::Utf16Of(utf8)) {
+    out.push_back(static_cast<char>(unit & 0xFF));
+    out.push_back(static_cast<char>(unit >> 8));
+  }
+  return out;
+}
+
+// A file's text as the core sees it, with what it takes to turn it back into the file.
+struct Decoded {
+  Encoding encoding = Encoding::kWindows1252;
+  std::string text;
+};
+
+std::optional<Decoded> Decode(std::string_view bytes) {
+  switch (EncodingOf(bytes)) {
+    case Encoding::kWindows1252:
+      return Decoded{Encoding::kWindows1252, std::string(bytes)};
+    case Encoding::kUtf8: {
+      const std::string_view body = bytes.substr(kUtf8Mark.size());
+      if (!text::IsUtf8(body)) return std::nullopt;
+      return Decoded{Encoding::kUtf8, std::string(body)};
+    }
+    case Encoding::kUtf16Le: {
+      std::optional<std::string> body = Utf16LeToUtf8(bytes.substr(kUtf16LeMark.size()));
+      if (!body) return std::nullopt;
+      return Decoded{Encoding::kUtf16Le, std::move(*body)};
+    }
+    case Encoding::kUnknown:
+      break;
+  }
+  return std::nullopt;
+}
+
+std::string Encode(Encoding encoding, std::string_view text) {
+  switch (encoding) {
+    case Encoding::kUtf8:
+      return std::string(kUtf8Mark).append(text);
+    case Encoding::kUtf16Le:
+      return std::string(kUtf16LeMark).append(Utf8ToUtf16Le(text));
+    default:
+      return std::string(text);
+  }
+}
+
+// Text handed in, in the core's terms for a file of this encoding.
+std::string ForCore(Encoding encoding, std::string_view utf8) {
+  if (encoding == Encoding::kWindows1252) return text::Utf8ToWindows1252(utf8);
+  return text::EncodeUtf8(text::DecodeUtf8(utf8));  // broken UTF-8 becomes "?"
+}
+
+Charset CharsetOf(Encoding encoding) {
+  return encoding == Encoding::kWindows1252 ? Charset::kWindows1252 : Charset::kUtf8;
+}
+
+bool Findable(std::string_view section, std::string_view entry, std::string_view value) {
+  auto breaks_line = [](std::string_view s) { return s.find_first_of("\r\n") != s.npos; };
+  section = TrimBlanks(section);
+  entry = TrimBlanks(entry);
+  return !section.empty() && !entry.empty() && !breaks_line(section) && !breaks_line(entry) &&
+         !breaks_line(value) && section.find(']') == section.npos &&
+         entry.find('=') == entry.npos && entry.front() != '[' && entry.front() != ';';
+}
+
+}  // namespace
+
+std::optional<std::string> FileText(std::string_view file_bytes) {
+  std::optional<Decoded> file = Decode(file_bytes);
+  if (!file) return std::nullopt;
+  return std::move(file->text);
+}
+
+std::optional<std::string> ReadEntry(std::string_view file_bytes, std::string_view section,
+                                     std::string_view entry) {
+  const std::optional<Decoded> file = Decode(file_bytes);
+  if (!file) return std::nullopt;
+  std::optional<std::string> value =
+      FindValue(file->text, ForCore(file->encoding, section), ForCore(file->encoding, entry),
+                CharsetOf(file->encoding));
+  if (!value) return std::nullopt;
+  if (file->encoding == Encoding::kWindows1252) {
+    if (value->size() > kMaxValueLength) value->resize(kMaxValueLength);
+    return text::Windows1252ToUtf8(*value);
+  }
+  std::size_t end = 0;
+  for (std::size_t count = 0; end < value->size() && count < kMaxValueLength; ++count) {
+    text::NextCodePoint(*value, end);
+  }
+  value->resize(end);
+  return value;
+}
+
+std::optional<std::string> WriteEntry(std::string_view file_bytes, std::string_view section,
+                                      std::string_view entry, std::string_view value) {
+  const std::optional<Decoded> file = Decode(file_bytes);
+  if (!file) return std::nullopt;
+  const Encoding encoding = file->encoding;
+  const std::string core_section = ForCore(encoding, section);
+  const std::string core_entry = ForCore(encoding, entry);
+  const std::string core_value = ForCore(encoding, value);
+  if (!Findable(core_section, core_entry, core_value)) return std::nullopt;
+  return Encode(encoding, RewriteEntry(file->text, core_section, core_entry, core_value,
+                                       CharsetOf(encoding)));
+}
+
+}  // namespace ini

@@ -1,0 +1,193 @@
+// The window's side of the message loop: what it does with each message the system sends.
+#include <algorithm>
+
+#include "app/button_art.h"
+#include "app/window_table.h"
+#include "base/codepage.h"
+#include "errors/error_handler.h"
+#include "view_win32/button_drawing.h"
+#include "view_win32/dpi.h"
+#include "view_win32/win32_window.h"
+
+bool Win32Window::PreTranslateMessage(const MSG& message) {
+  if (message.message != WM_KEYDOWN || message.wParam != VK_RETURN) return false;
+  const Item* item = ItemOf(GetFocus());
+  if (item == nullptr || item->control->design().kind != ControlKind::kCommandButton) {
+    return false;
+  }
+  SendMessageW(item->window, BM_CLICK, 0, 0);
+  return true;
+}
+
+int Win32Window::RunMessageLoop() {
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (PreTranslateMessage(message)) continue;
+    if (IsWindow(window_) && IsDialogMessageW(window_, &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  return static_cast<int>(message.wParam);
+}
+
+LRESULT CALLBACK Win32Window::WindowProc(HWND window, UINT message, WPARAM w, LPARAM l) {
+  if (message == WM_NCCREATE) {
+    auto* creating = static_cast<Win32Window*>(reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams);
+    creating->window_ = window;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creating));
+  }
+  auto* self = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (self == nullptr) return DefWindowProcW(window, message, w, l);
+  return self->OnMessage(message, w, l);
+}
+
+LRESULT Win32Window::OnMessage(UINT message, WPARAM w, LPARAM l) {
+  switch (message) {
+    case WM_COMMAND:
+      if (l != 0) OnCommand(LOWORD(w), HIWORD(w));
+      return 0;
+    case WM_DRAWITEM:
+      return OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(l)) ? TRUE : FALSE;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      return OnControlColour(reinterpret_cast<HDC>(w), reinterpret_cast<HWND>(l));
+    case WM_ERASEBKGND: {
+      RECT client;
+      GetClientRect(window_, &client);
+      FillRect(reinterpret_cast<HDC>(w), &client, BrushOf(kDesignBackColor));
+      return TRUE;
+    }
+    case WM_SETCURSOR:
+      if (form_.Pointer() == MousePointer::kHourglass) {
+        SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+        return TRUE;
+      }
+      break;
+    case WM_ACTIVATE:
+      if (LOWORD(w) == WA_INACTIVE) {
+        last_focus_ = GetFocus();
+      } else {
+        // Back from a box of its own (an error, the cancel question) the window was active all
+        // along: OK stays as the save left it.
+        const auto previous = reinterpret_cast<HWND>(l);
+        if (previous == nullptr || GetWindow(previous, GW_OWNER) != window_) {
+          RunOutermost(module_, [&] { window_logic_.Form_Activate(); });
+        }
+        if (last_focus_ != nullptr && IsWindow(last_focus_)) SetFocus(last_focus_);
+      }
+      return 0;
+    case WM_SIZE:
+      RunOutermost(module_, [&] { window_logic_.Form_Resize(); });
+      return 0;
+    case WM_GETMINMAXINFO: {
+      // The designed size holds even where it exceeds the screen (a high DPI on a small one).
+      auto& limits = *reinterpret_cast<MINMAXINFO*>(l);
+      limits.ptMaxTrackSize.x = std::max<LONG>(limits.ptMaxTrackSize.x, 4 * 1024);
+      limits.ptMaxTrackSize.y = std::max<LONG>(limits.ptMaxTrackSize.y, 4 * 1024);
+      return 0;
+    }
+    case WM_DPICHANGED:
+      OnDpiChanged(LOWORD(w), *reinterpret_cast<const RECT*>(l));
+      return 0;
+    case WM_CLOSE:
+      if (MayClose()) DestroyWindow(window_);
+      return 0;
+    case WM_QUERYENDSESSION:
+      return MayClose() ? TRUE : FALSE;
+    case WM_ENDSESSION:
+      // The session ends as agreed: the program goes with it, as with its closed window.
+      if (w != FALSE) DestroyWindow(window_);
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(window_, message, w, l);
+}
+
+void Win32Window::OnCommand(int id, int code) {
+  const int position = id - kFirstControlId;
+  // An owner-drawn button reports the second of two quick clicks as a double click.
+  const bool click = code == BN_CLICKED || code == BN_DOUBLECLICKED;
+  if (!click || position < 0 || position >= static_cast<int>(items_.size())) return;
+  Item& item = items_[static_cast<std::size_t>(position)];
+  Control& control = *item.control;
+  switch (control.design().kind) {
+    case ControlKind::kCheckBox: {
+      if (code != BN_CLICKED) break;
+      // The box has toggled itself; the form learns it as the box's click.
+      const int value = SendMessageW(item.window, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
+      if (value != control.Value()) RunOutermost(module_, [&] { control.SetValue(value); });
+      break;
+    }
+    case ControlKind::kCommandButton:
+      RunOutermost(module_, [&] { control.Click(); });
+      break;
+    default:
+      break;
+  }
+}
+
+bool Win32Window::OnDrawItem(const DRAWITEMSTRUCT& draw) {
+  Item* item = ItemOf(draw.hwndItem);
+  if (item == nullptr) return false;
+  const Control& control = *item->control;
+  const bool pushed = (draw.itemState & ODS_SELECTED) != 0;
+  RECT face = draw.rcItem;
+  FillRect(draw.hDC, &face, BrushOf(control.BackColor()));
+  DrawEdge(draw.hDC, &face, pushed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_ADJUST);
+  const bool disabled = (draw.itemState & ODS_DISABLED) != 0;
+  // Picture and caption side by side, centred together, as the Linux window shows them.
+  const ButtonArt* art = ButtonArtNamed(control.design().picture);
+  const std::wstring caption = text::WideOf(control.Caption());
+  Selection use_font(draw.hDC, item->font.get());
+  SIZE words{};
+  if (!caption.empty()) {
+    GetTextExtentPoint32W(draw.hDC, caption.c_str(), static_cast<int>(caption.size()), &words);
+  }
+  const int picture_width = art != nullptr ? MulDiv(art->width, dpi_, kDefaultDpi) : 0;
+  const int gap = art != nullptr && !caption.empty() ? MulDiv(4, dpi_, kDefaultDpi) : 0;
+  RECT place = face;
+  place.left = std::max(face.left, (face.left + face.right - picture_width - gap - words.cx) / 2);
+  if (pushed) OffsetRect(&place, 1, 1);
+  if (art != nullptr) {
+    const RECT picture{place.left, place.top, place.left + picture_width, place.bottom};
+    DrawButtonArt(draw.hDC, picture, *art, ColourOf(control.BackColor()), dpi_, disabled);
+    place.left += picture_width + gap;
+  }
+  if (!caption.empty()) {
+    const int old_mode = SetBkMode(draw.hDC, TRANSPARENT);
+    const COLORREF old_colour =
+        SetTextColor(draw.hDC, GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT));
+    DrawTextW(draw.hDC, caption.c_str(), -1, &place, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    SetTextColor(draw.hDC, old_colour);
+    SetBkMode(draw.hDC, old_mode);
+  }
+  if ((draw.itemState & ODS_FOCUS) != 0) {
+    InflateRect(&face, -2, -2);
+    DrawFocusRect(draw.hDC, &face);
+  }
+  return true;
+}
+
+LRESULT Win32Window::OnControlColour(HDC dc, HWND control) {
+  const Item* item = ItemOf(control);
+  const std::uint32_t colour = item != nullptr ? item->control->BackColor() : kDesignBackColor;
+  SetBkColor(dc, ColourOf(colour));
+  return reinterpret_cast<LRESULT>(BrushOf(colour));
+}
+
+bool Win32Window::MayClose() {
+  std::int16_t cancel = 0;
+  RunOutermost(module_, [&] { window_logic_.Form_QueryUnload(cancel, 0); });
+  return cancel == 0;
+}
+
+void Win32Window::OnDpiChanged(int dpi, const RECT& suggested) {
+  dpi_ = dpi;
+  Layout();
+  SetWindowPos(window_, nullptr, suggested.left, suggested.top, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
