@@ -100,7 +100,6 @@ TEST_F(QtWindowTest, WidgetsFollowTheTableOfControls) {
 TEST_F(QtWindowTest, HelpModeKeepsTheTickAndShowsOneBoxPerClick) {
   MainWindow real(runtime_);
   real.LoadAndShow();
-  QtWindow& view = real.view;
   int boxes = 0;
   QTimer closer;
   QObject::connect(&closer, &QTimer::timeout, [&] {
@@ -112,8 +111,8 @@ TEST_F(QtWindowTest, HelpModeKeepsTheTickAndShowsOneBoxPerClick) {
     }
   });
   closer.start(20);
-  auto* box = qobject_cast<QCheckBox*>(view.ControlView(kBox1));
-  auto* quest = qobject_cast<QPushButton*>(view.ControlView("CommandQuest"));
+  auto* box = qobject_cast<QCheckBox*>(real.view.ControlView(kBox1));
+  auto* quest = qobject_cast<QPushButton*>(real.view.ControlView("CommandQuest"));
   // Far from the indicator: the whole rectangle of a box takes the click.
   const QPoint on_caption(4, box->height() / 2);
 

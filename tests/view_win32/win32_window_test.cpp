@@ -1,12 +1,14 @@
 #include "view_win32/win32_window.h"
 
 #include <functional>
+#include <tuple>
 #include <utility>
 
 #include "app/window_table.h"
 #include "support/fakes.h"
 #include "view_win32/dpi.h"
 #include "view_win32/gdi_handles.h"
+#include "view_win32/main_window.h"
 #include "view_win32/win32_dialogs.h"
 
 namespace {
@@ -21,11 +23,11 @@ class Win32WindowTest : public ModuleTest {
     Put("Tools/Zaro_MainPictureExt_Config.ini", "[1031]\r\nHelp2=Abbruch\r\nHelp11=Effizienz\r\n");
   }
 
-  HWND Window(const std::string& name) const { return view_.ControlWindow(name); }
+  HWND ViewOf(const std::string& name) const { return view_.ControlView(name); }
 
   RECT PlaceOf(const std::string& name) const {
     RECT place{};
-    GetWindowRect(Window(name), &place);
+    GetWindowRect(ViewOf(name), &place);
     MapWindowPoints(nullptr, view_.handle(), reinterpret_cast<POINT*>(&place), 2);
     return place;
   }
@@ -42,7 +44,7 @@ class Win32WindowTest : public ModuleTest {
                       MemoryDc(CreateCompatibleDC(screen))};
     ReleaseDC(nullptr, screen);
     SelectObject(painting.dc.get(), painting.bitmap.get());
-    SendMessageW(Window(name), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(painting.dc.get()),
+    SendMessageW(ViewOf(name), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(painting.dc.get()),
                  PRF_CLIENT);
     return painting;
   }
@@ -56,15 +58,26 @@ class Win32WindowTest : public ModuleTest {
   }
 
   bool Checked(const std::string& name) const {
-    return SendMessageW(Window(name), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return SendMessageW(ViewOf(name), BM_GETCHECK, 0, 0) == BST_CHECKED;
   }
 
   Form form_ = MakeMainForm();
-  ConfigWindow window_{module_, form_};
-  Win32Window view_{module_, form_, window_};
+  ConfigWindow logic_{module_, form_};
+  Win32Window view_{module_, form_, logic_};
 };
 
 TEST_F(Win32WindowTest, ControlsKeepTheTablesPlacesAt96And144Dpi) {
+  const std::tuple<const char*, RECT, RECT, int, int> rows[] = {
+      {"Header", {2, 2, 787, 26}, {3, 3, 1181, 39}, 18, 27},
+      {"MainFrame", {0, 26, 792, 510}, {0, 39, 1188, 765}, 0, 0},
+      {"FrameFPI", {6, 34, 466, 194}, {9, 51, 699, 291}, 0, 0},
+      {kBox1, {14, 44, 454, 69}, {21, 66, 681, 104}, 16, 24},
+      {"CheckAuswurfAufTatsächliche", {14, 74, 454, 99}, {21, 111, 681, 149}, 16, 24},
+      {"CommandQuest", {490, 514, 555, 571}, {735, 771, 833, 857}, 0, 0},
+      {"CommandOK", {560, 514, 673, 571}, {840, 771, 1010, 857}, 0, 0},
+      {"CommandCancel", {678, 514, 791, 571}, {1017, 771, 1187, 857}, 0, 0},
+  };
+  const auto edges = [](RECT r) { return std::vector<LONG>{r.left, r.top, r.right, r.bottom}; };
   ASSERT_NE(view_.handle(), nullptr);
   for (const int dpi : {96, 144}) {
     SCOPED_TRACE(dpi);
@@ -74,57 +87,36 @@ TEST_F(Win32WindowTest, ControlsKeepTheTablesPlacesAt96And144Dpi) {
       SendMessageW(view_.handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
                    reinterpret_cast<LPARAM>(&suggested));
     }
-    const auto pixels = [dpi](int twips) { return (twips * dpi + 720) / 1440; };
     RECT client{};
     GetClientRect(view_.handle(), &client);
-    EXPECT_EQ(client.right, pixels(kClientWidthTwips));
-    EXPECT_EQ(client.bottom, pixels(kClientHeightTwips));
-    for (const ControlDesign& design : MainWindowTable()) {
-      SCOPED_TRACE(design.name);
-      ASSERT_NE(Window(design.name), nullptr);
-      int left = design.left;
-      int top = design.top;
-      for (std::string outer = design.container; !outer.empty();) {
-        const ControlDesign& container = form_[outer].design();
-        left += container.left;
-        top += container.top;
-        outer = container.container;
-      }
-      const RECT place = PlaceOf(design.name);
-      EXPECT_EQ(place.left, pixels(left));
-      EXPECT_EQ(place.top, pixels(top));
-      EXPECT_EQ(place.right, pixels(left + design.width));
-      EXPECT_EQ(place.bottom, pixels(top + design.height));
-      if (!design.font.family.empty()) {
-        const auto shown =
-            reinterpret_cast<HGDIOBJ>(SendMessageW(Window(design.name), WM_GETFONT, 0, 0));
-        LOGFONTW font{};
-        GetObjectW(shown, sizeof font, &font);
-        const int height = static_cast<int>(design.font.points * dpi / 72 + 0.5);
-        EXPECT_EQ(font.lfHeight, -height);
-        EXPECT_EQ(font.lfWeight, FW_BOLD);
+    EXPECT_EQ(edges(client), edges(dpi == 96 ? RECT{0, 0, 792, 573} : RECT{0, 0, 1188, 860}));
+    for (const auto& [name, at96, at144, font96, font144] : rows) {
+      SCOPED_TRACE(name);
+      EXPECT_EQ(edges(PlaceOf(name)), edges(dpi == 96 ? at96 : at144));  // in the client area
+      if (const int height = dpi == 96 ? font96 : font144; height != 0) {
         // The height the system delivers: a bitmap face keeps to a few fixed sizes.
         TEXTMETRICW delivered{};
         MemoryDc dc(CreateCompatibleDC(nullptr));
-        Selection use(dc.get(), shown);
+        Selection use(dc.get(),
+                      reinterpret_cast<HGDIOBJ>(SendMessageW(ViewOf(name), WM_GETFONT, 0, 0)));
         GetTextMetricsW(dc.get(), &delivered);
         EXPECT_EQ(delivered.tmHeight - delivered.tmInternalLeading, height);
+        EXPECT_EQ(delivered.tmWeight, FW_BOLD);
       }
     }
   }
-  EXPECT_FALSE(IsWindowEnabled(Window("CommandOK")));
   EXPECT_EQ(GetWindowLongW(view_.handle(), GWL_STYLE) & (WS_MAXIMIZEBOX | WS_THICKFRAME), 0);
-  const LONG box_style = GetWindowLongW(Window(kBox1), GWL_STYLE);
+  const LONG box_style = GetWindowLongW(ViewOf(kBox1), GWL_STYLE);
   EXPECT_EQ(box_style & (BS_LEFTTEXT | BS_RIGHT), BS_LEFTTEXT | BS_RIGHT);
 }
 
 TEST_F(Win32WindowTest, ClicksAndKeysReachTheLogicAndHelpModeShows) {
-  window_.Form_Load();
+  logic_.Form_Load();
   view_.Show(SW_SHOWNORMAL);
   EXPECT_TRUE(Checked(kBox1));
   EXPECT_EQ(Paint("CommandQuest").At(6, 6), RGB(192, 192, 192));
 
-  SendMessageW(Window(kBox1), BM_CLICK, 0, 0);
+  SendMessageW(ViewOf(kBox1), BM_CLICK, 0, 0);
   EXPECT_EQ(form_[kBox1].Value(), 0);
   EXPECT_FALSE(Checked(kBox1));
 
@@ -132,8 +124,8 @@ TEST_F(Win32WindowTest, ClicksAndKeysReachTheLogicAndHelpModeShows) {
   const auto quick_clicks = [this](const char* name, const std::function<int()>& state) {
     std::vector<int> seen;
     for (const UINT down : {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK}) {
-      SendMessageW(Window(name), down, MK_LBUTTON, MAKELPARAM(4, 4));
-      SendMessageW(Window(name), WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+      SendMessageW(ViewOf(name), down, MK_LBUTTON, MAKELPARAM(4, 4));
+      SendMessageW(ViewOf(name), WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
       seen.push_back(state());
     }
     return seen;
@@ -142,32 +134,31 @@ TEST_F(Win32WindowTest, ClicksAndKeysReachTheLogicAndHelpModeShows) {
   EXPECT_EQ(quick_clicks("CommandQuest", [this] { return module_.state.HelpMode ? 1 : 0; }),
             (std::vector<int>{1, 0}));
 
-  SendMessageW(Window("CommandQuest"), BM_CLICK, 0, 0);
+  SendMessageW(ViewOf("CommandQuest"), BM_CLICK, 0, 0);
   EXPECT_EQ(Paint("CommandQuest").At(6, 6), RGB(0, 255, 0));
-  SendMessageW(Window(kBox1), BM_CLICK, 0, 0);
+  SendMessageW(ViewOf(kBox1), BM_CLICK, 0, 0);
   EXPECT_FALSE(Checked(kBox1)) << "help mode undoes the click";
   EXPECT_EQ(form_[kBox1].Value(), 0);
 
   // Tab walks the table's tab order.
-  HWND focus = Window("CheckAuswurfAufTatsächliche");
+  HWND focus = ViewOf("CheckAuswurfAufTatsächliche");
   for (const char* name :
        {kBox1, "CommandOK", "CommandCancel", "CommandQuest", "CheckAuswurfAufTatsächliche"}) {
     focus = GetNextDlgTabItem(view_.handle(), focus, FALSE);
-    EXPECT_EQ(focus, Window(name)) << name;
+    EXPECT_EQ(focus, ViewOf(name)) << name;
   }
 
   // Enter presses the focused button; there is no default button.
-  SetFocus(Window("CommandCancel"));
-  MSG enter{Window("CommandCancel"), WM_KEYDOWN, VK_RETURN, 0, 0, {}};
+  SetFocus(ViewOf("CommandCancel"));
+  MSG enter{ViewOf("CommandCancel"), WM_KEYDOWN, VK_RETURN, 0, 0, {}};
   EXPECT_TRUE(view_.PreTranslateMessage(enter));
   ASSERT_EQ(dialogs_.shown.size(), 2U);
   EXPECT_EQ(dialogs_.shown[0].text, "Effizienz");
   EXPECT_EQ(dialogs_.shown[1].text, "Abbruch");
-  EXPECT_EQ(dialogs_.shown[1].title, "Info:");
 }
 
 TEST_F(Win32WindowTest, TheCloseBoxAndTheSessionsEndAskFirst) {
-  window_.Form_Load();
+  logic_.Form_Load();
   view_.Show(SW_SHOWNORMAL);
   dialogs_.answers = {MessageAnswer::kNo, MessageAnswer::kNo, MessageAnswer::kYes};
   SendMessageW(view_.handle(), WM_CLOSE, 0, 0);
@@ -185,24 +176,24 @@ TEST_F(Win32WindowTest, TheCloseBoxAndTheSessionsEndAskFirst) {
 }
 
 TEST_F(Win32WindowTest, OnlyTheWindowsOwnActivationEnablesOK) {
-  window_.Form_Load();
+  logic_.Form_Load();
   view_.Show(SW_SHOWNORMAL);
   // OK was clicked; the save meets a stored word out of range and the user goes on.
   form_["CommandOK"].SetEnabled(false);
   Put("parameter/Program.ini", "[Machine1]\r\nZaroMainPictureStatus=40000\r\n");
   dialogs_.answers = {MessageAnswer::kYes};
   dialogs_.on_show = [this] { ComeAndGo(view_.handle()); };
-  window_.WriteInputs();
+  logic_.WriteInputs();
   ASSERT_FALSE(dialogs_.shown.empty());
-  EXPECT_FALSE(IsWindowEnabled(Window("CommandOK")));
+  EXPECT_FALSE(IsWindowEnabled(ViewOf("CommandOK")));
   ComeAndGo(nullptr);
-  EXPECT_TRUE(IsWindowEnabled(Window("CommandOK")));
+  EXPECT_TRUE(IsWindowEnabled(ViewOf("CommandOK")));
 }
 
 TEST_F(Win32WindowTest, FramesShowTheirTooltipsAndButtonsTheirCaptions) {
   Put("Tools/Zaro_MainPictureExt_Config.ini",
       "[1031]\r\nTTT_MainFrame_=Aussen\r\nTTT_FrameFPI_=Innen\r\n");
-  window_.Form_Load();
+  logic_.Form_Load();
   // The caption in text colour right of the picture (a red cross).
   form_["CommandCancel"].SetCaption("Abbrechen");
   const Painting painting = Paint("CommandCancel");
@@ -229,28 +220,25 @@ TEST_F(Win32WindowTest, FramesShowTheirTooltipsAndButtonsTheirCaptions) {
 
 TEST_F(Win32WindowTest, WithoutThePerMonitorFunctionsTheWindowScalesAtTheSystemDpi) {
   const DpiApi system = std::exchange(SystemDpiApi(), DpiApi{});
-  Form form = MakeMainForm();
-  ConfigWindow logic{module_, form};
-  Win32Window view{module_, form, logic};
+  const MainWindow main_window(runtime_);
   SystemDpiApi() = system;
   HDC screen = GetDC(nullptr);
   const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
   ReleaseDC(nullptr, screen);
   RECT client{};
-  GetClientRect(view.handle(), &client);
-  EXPECT_EQ((std::vector<int>{view.dpi(), client.right, client.bottom}),
+  GetClientRect(main_window.view.handle(), &client);
+  EXPECT_EQ((std::vector<int>{main_window.view.dpi(), client.right, client.bottom}),
             (std::vector<int>{dpi, TwipsToPixels(kClientWidthTwips, dpi),
                               TwipsToPixels(kClientHeightTwips, dpi)}));
 }
 
+// What the flags decide beyond a lookup: the default answer's button is the box's default.
 TEST(Win32MessageBox, RequestBecomesTheSystemFlags) {
-  using enum MessageAnswer;
-  EXPECT_EQ(MessageBoxFlags({"", "", MessageIcon::kCritical, MessageButtons::kYesNo, kYes}),
-            UINT{MB_ICONERROR | MB_YESNO | MB_DEFBUTTON1});
-  EXPECT_EQ(MessageBoxFlags({"", "", MessageIcon::kWarning, MessageButtons::kYesNo, kNo}),
-            UINT{MB_ICONWARNING | MB_YESNO | MB_DEFBUTTON2});
-  EXPECT_EQ(MessageBoxFlags({"", "", MessageIcon::kInformation, MessageButtons::kOk, kOk}),
-            UINT{MB_ICONINFORMATION | MB_OK});
+  for (const auto& [answer, button] : {std::pair{MessageAnswer::kYes, UINT{MB_DEFBUTTON1}},
+                                       {MessageAnswer::kNo, UINT{MB_DEFBUTTON2}}}) {
+    const MessageBoxRequest request{"", "", MessageIcon::kWarning, MessageButtons::kYesNo, answer};
+    EXPECT_EQ(MessageBoxFlags(request) & (MB_TYPEMASK | MB_DEFMASK), UINT{MB_YESNO} | button);
+  }
 }
 
 }  // namespace
