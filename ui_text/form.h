@@ -38,8 +38,6 @@ struct ControlDesign {
   std::string picture{};  // name of the button picture, empty for none
 };
 
-inline constexpr int kTwipsPerPixel = 15;
-
 // The language the window is designed in (German).
 inline constexpr const char* kDesignLanguage = "1031";
 

@@ -7,7 +7,7 @@
 
 namespace {
 
-QColor ColorOf(ArtColour colour) {
+QColor ColourOf(ArtColour colour) {
   return QColor(colour.red, colour.green, colour.blue);
 }
 
@@ -25,7 +25,7 @@ void Draw(QPainter& painter, const ArtShape& shape) {
                      PointOf(shape.points[i + 2]));
       }
       painter.setPen(
-          QPen(ColorOf(shape.colour), shape.width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+          QPen(ColourOf(shape.colour), shape.width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
       painter.setBrush(Qt::NoBrush);
       painter.drawPath(path);
       break;
@@ -34,13 +34,13 @@ void Draw(QPainter& painter, const ArtShape& shape) {
       QPolygonF polygon;
       for (const ArtPoint& point : shape.points) polygon << PointOf(point);
       painter.setPen(Qt::NoPen);
-      painter.setBrush(ColorOf(shape.colour));
+      painter.setBrush(ColourOf(shape.colour));
       painter.drawPolygon(polygon);
       break;
     }
     case ArtShapeKind::kDisc:
       painter.setPen(Qt::NoPen);
-      painter.setBrush(ColorOf(shape.colour));
+      painter.setBrush(ColourOf(shape.colour));
       painter.drawEllipse(PointOf(shape.points.front()), shape.radius, shape.radius);
       break;
   }

@@ -3,6 +3,6 @@
 #include "errors/error_handler.h"
 
 void MainWindow::LoadAndShow() {
-  RunOutermost(module, [&] { window.Form_Load(); });
+  RunOutermost(module, [&] { logic.Form_Load(); });
   view.show();
 }

@@ -19,6 +19,6 @@ struct MainWindow {
   QtDialogs dialogs;
   Module module;
   Form form = MakeMainForm();
-  ConfigWindow window{module, form};
-  QtWindow view{module, form, window};
+  ConfigWindow logic{module, form};
+  QtWindow view{module, form, logic};
 };

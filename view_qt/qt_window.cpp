@@ -13,15 +13,12 @@
 #include "app/window_table.h"
 #include "errors/error_handler.h"
 #include "ui_text/accessible_text.h"
+#include "ui_text/twips.h"
 #include "view_qt/button_pictures.h"
 
 namespace {
 
-int Pixels(int twips) {
-  return twips / kTwipsPerPixel;
-}
-
-QColor ColorOf(std::uint32_t value) {
+QColor ColourOf(std::uint32_t value) {
   return QColor(static_cast<int>(value & 0xFFU), static_cast<int>((value >> 8) & 0xFFU),
                 static_cast<int>((value >> 16) & 0xFFU));
 }
@@ -70,18 +67,19 @@ void FitCaption(QWidget* widget, const QFont& designed, const QString& caption, 
 
 void Paint(QWidget* widget, std::uint32_t back_color) {
   QPalette palette = widget->palette();
-  palette.setColor(QPalette::Window, ColorOf(back_color));
-  palette.setColor(QPalette::Button, ColorOf(back_color));
+  palette.setColor(QPalette::Window, ColourOf(back_color));
+  palette.setColor(QPalette::Button, ColourOf(back_color));
   widget->setPalette(palette);
   widget->setAutoFillBackground(true);
 }
 
 }  // namespace
 
-QtWindow::QtWindow(Module& module, Form& form, ConfigWindow& window)
-    : module_(module), form_(form), window_(window) {
+QtWindow::QtWindow(Module& module, Form& form, ConfigWindow& logic)
+    : module_(module), form_(form), logic_(logic) {
   setObjectName(kFormName);
-  setFixedSize(Pixels(kClientWidthTwips), Pixels(kClientHeightTwips));
+  setFixedSize(TwipsToPixels(kClientWidthTwips, kDefaultDpi),
+               TwipsToPixels(kClientHeightTwips, kDefaultDpi));
   // A fixed-size window has nothing to maximise.
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -98,7 +96,7 @@ QtWindow::~QtWindow() {
     form_.At(position).on_change = nullptr;
 }
 
-QWidget* QtWindow::ControlWidget(const std::string& name) const {
+QWidget* QtWindow::ControlView(const std::string& name) const {
   const auto found = widgets_.find(name);
   return found == widgets_.end() ? nullptr : found->second;
 }
@@ -108,7 +106,7 @@ void QtWindow::Build() {
   for (int position = 0; position < form_.Count(); ++position) {
     Control& control = form_.At(position);
     const ControlDesign& design = control.design();
-    QWidget* container = design.container.empty() ? this : ControlWidget(design.container);
+    QWidget* container = design.container.empty() ? this : ControlView(design.container);
     QWidget* widget = nullptr;
     switch (design.kind) {
       case ControlKind::kLabel: {
@@ -152,8 +150,14 @@ void QtWindow::Build() {
       }
     }
     widget->setObjectName(QString::fromStdString(design.name));
-    widget->setGeometry(Pixels(design.left), Pixels(design.top), Pixels(design.width),
-                        Pixels(design.height));
+    // Qt places a widget in its container: the same pixels as every view, less the container's.
+    const PixelRect place = PlaceInClient(form_, design, kDefaultDpi);
+    const PixelRect origin =
+        design.container.empty()
+            ? PixelRect{}
+            : PlaceInClient(form_, form_[design.container].design(), kDefaultDpi);
+    widget->setGeometry(place.left - origin.left, place.top - origin.top, place.right - place.left,
+                        place.bottom - place.top);
     widgets_[design.name] = widget;
     Mirror(control);
     control.on_change = [this](const Control& changed) { Mirror(changed); };
@@ -166,7 +170,7 @@ void QtWindow::Build() {
 }
 
 void QtWindow::Mirror(const Control& control) {
-  QWidget* widget = ControlWidget(control.Name());
+  QWidget* widget = ControlView(control.Name());
   if (widget == nullptr) return;
   Paint(widget, control.BackColor());
   widget->setEnabled(control.Enabled());
@@ -204,7 +208,7 @@ void QtWindow::MirrorForm() {
 }
 
 void QtWindow::MirrorAccessibleText(const Control& control) {
-  QWidget* widget = ControlWidget(control.Name());
+  QWidget* widget = ControlView(control.Name());
   if (widget == nullptr) return;
   const AccessibleText text = AccessibleTextOf(control, form_.Language());
   widget->setAccessibleName(QString::fromStdString(text.name));
@@ -213,14 +217,14 @@ void QtWindow::MirrorAccessibleText(const Control& control) {
 
 bool QtWindow::event(QEvent* event) {
   if (event->type() == QEvent::WindowActivate) {
-    RunOutermost(module_, [&] { window_.Form_Activate(); });
+    RunOutermost(module_, [&] { logic_.Form_Activate(); });
   }
   return QWidget::event(event);
 }
 
 void QtWindow::closeEvent(QCloseEvent* event) {
   std::int16_t cancel = 0;
-  RunOutermost(module_, [&] { window_.Form_QueryUnload(cancel, 0); });
+  RunOutermost(module_, [&] { logic_.Form_QueryUnload(cancel, 0); });
   if (cancel != 0) {
     event->ignore();
   } else {
@@ -229,6 +233,6 @@ void QtWindow::closeEvent(QCloseEvent* event) {
 }
 
 void QtWindow::resizeEvent(QResizeEvent* event) {
-  RunOutermost(module_, [&] { window_.Form_Resize(); });
+  RunOutermost(module_, [&] { logic_.Form_Resize(); });
   QWidget::resizeEvent(event);
 }

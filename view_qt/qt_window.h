@@ -12,13 +12,13 @@
 // every user action to the window's logic. Nothing escapes an event into Qt's loop.
 class QtWindow : public QWidget {
  public:
-  QtWindow(Module& module, Form& form, ConfigWindow& window);
+  QtWindow(Module& module, Form& form, ConfigWindow& logic);
   ~QtWindow() override;
   QtWindow(const QtWindow&) = delete;
   QtWindow& operator=(const QtWindow&) = delete;
 
-  // The widget of a control, by the control's name.
-  QWidget* ControlWidget(const std::string& name) const;
+  // The widget that shows a control, by the control's name; nullptr for none.
+  QWidget* ControlView(const std::string& name) const;
 
  protected:
   bool event(QEvent* event) override;
@@ -33,6 +33,6 @@ class QtWindow : public QWidget {
 
   Module& module_;
   Form& form_;
-  ConfigWindow& window_;
+  ConfigWindow& logic_;
   std::map<std::string, QWidget*> widgets_;
 };

@@ -43,37 +43,24 @@ void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
   RegisterClassExW(&window_class);
 }
 
-// The control's place in the window's client area, in twips: containers add their own place.
-RECT TwipsRect(Form& form, const ControlDesign& design) {
-  int left = design.left;
-  int top = design.top;
-  for (std::string container = design.container; !container.empty();) {
-    const ControlDesign& outer = form[container].design();
-    left += outer.left;
-    top += outer.top;
-    container = outer.container;
-  }
-  return {left, top, left + design.width, top + design.height};
-}
-
 }  // namespace
 
-Win32Window::Win32Window(Module& module, Form& form, ConfigWindow& window)
-    : module_(module), form_(form), window_logic_(window) {
+Win32Window::Win32Window(Module& module, Form& form, ConfigWindow& logic)
+    : module_(module), form_(form), logic_(logic) {
   const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   RegisterWindowClass(instance, &WindowProc);
   high_contrast_on_ = high_contrast();
-  window_ = CreateWindowExW(0, kWindowClass, text::WideOf(form_.Caption()).c_str(), kWindowStyle,
+  handle_ = CreateWindowExW(0, kWindowClass, text::WideOf(form_.Caption()).c_str(), kWindowStyle,
                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
                             nullptr, instance, this);
-  if (window_ == nullptr) return;
-  dpi_ = WindowDpi(window_);
+  if (handle_ == nullptr) return;
+  dpi_ = WindowDpi(handle_);
   tool_tips_ =
       CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                       WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
-                      CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance, nullptr);
+                      CW_USEDEFAULT, CW_USEDEFAULT, handle_, nullptr, instance, nullptr);
   CreateControls();
   OrderForTabbing();
   Layout();
@@ -85,15 +72,15 @@ Win32Window::Win32Window(Module& module, Form& form, ConfigWindow& window)
 Win32Window::~Win32Window() {
   form_.on_change = nullptr;
   for (Item& item : items_) item.control->on_change = nullptr;
-  if (window_ != nullptr && IsWindow(window_)) {
-    SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-    DestroyWindow(window_);
+  if (handle_ != nullptr && IsWindow(handle_)) {
+    SetWindowLongPtrW(handle_, GWLP_USERDATA, 0);
+    DestroyWindow(handle_);
   }
 }
 
-HWND Win32Window::ControlWindow(const std::string& name) const {
+HWND Win32Window::ControlView(const std::string& name) const {
   for (const Item& item : items_) {
-    if (item.control->Name() == name) return item.window;
+    if (item.control->Name() == name) return item.handle;
   }
   return nullptr;
 }
@@ -124,8 +111,8 @@ void Win32Window::CreateControls() {
         break;
     }
     // Every control is a child of the window itself: a group box passes no notification on.
-    item.window =
-        CreateWindowExW(0, window_class, L"", style, 0, 0, 0, 0, window_,
+    item.handle =
+        CreateWindowExW(0, window_class, L"", style, 0, 0, 0, 0, handle_,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + position)),
                         instance, nullptr);
     if (design.kind != ControlKind::kFrame) {
@@ -157,8 +144,8 @@ void Win32Window::OrderForTabbing() {
   });
   HWND previous = HWND_TOP;
   for (Item* item : order) {
-    SetWindowPos(item->window, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    previous = item->window;
+    SetWindowPos(item->handle, previous, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    previous = item->handle;
     // A frame lets the mouse through to the window: its tooltip is a place on the window. The
     // tooltip takes the first place that holds the mouse, so inner frames go first.
     if (item->control->design().kind == ControlKind::kFrame) {
@@ -171,12 +158,12 @@ void Win32Window::OrderForTabbing() {
 TTTOOLINFOW Win32Window::ToolOf(Item& item) const {
   TTTOOLINFOW tool{};
   tool.cbSize = sizeof tool;
-  tool.hwnd = window_;
+  tool.hwnd = handle_;
   tool.uFlags = TTF_SUBCLASS;
-  tool.uId = static_cast<UINT_PTR>(GetDlgCtrlID(item.window));
+  tool.uId = static_cast<UINT_PTR>(GetDlgCtrlID(item.handle));
   if (item.control->design().kind != ControlKind::kFrame) {
     tool.uFlags |= TTF_IDISHWND;
-    tool.uId = reinterpret_cast<UINT_PTR>(item.window);
+    tool.uId = reinterpret_cast<UINT_PTR>(item.handle);
   }
   tool.lpszText = item.tool_tip.data();
   return tool;
@@ -185,28 +172,26 @@ TTTOOLINFOW Win32Window::ToolOf(Item& item) const {
 void Win32Window::Layout() {
   RECT frame{0, 0, TwipsToPixels(kClientWidthTwips, dpi_), TwipsToPixels(kClientHeightTwips, dpi_)};
   AdjustWindowRectAtDpi(frame, kWindowStyle, dpi_);
-  SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+  SetWindowPos(handle_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   // The frame may be drawn at another DPI than the one asked for (Wine keeps the system's):
   // measure the client area and make up the difference.
   RECT client{};
-  GetClientRect(window_, &client);
+  GetClientRect(handle_, &client);
   const int wrong_width = TwipsToPixels(kClientWidthTwips, dpi_) - client.right;
   const int wrong_height = TwipsToPixels(kClientHeightTwips, dpi_) - client.bottom;
   if (wrong_width != 0 || wrong_height != 0) {
-    SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left + wrong_width,
+    SetWindowPos(handle_, nullptr, 0, 0, frame.right - frame.left + wrong_width,
                  frame.bottom - frame.top + wrong_height,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   for (Item& item : items_) {
     const ControlDesign& design = item.control->design();
-    const RECT twips = TwipsRect(form_, design);
-    const int left = TwipsToPixels(twips.left, dpi_);
-    const int top = TwipsToPixels(twips.top, dpi_);
-    const RECT place{left, top, TwipsToPixels(twips.right, dpi_),
-                     TwipsToPixels(twips.bottom, dpi_)};
-    SetWindowPos(item.window, nullptr, left, top, place.right - left, place.bottom - top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    // Every control is a child of the window itself: its place in the client area is its place.
+    const PixelRect pixels = PlaceInClient(form_, design, dpi_);
+    const RECT place{pixels.left, pixels.top, pixels.right, pixels.bottom};
+    SetWindowPos(item.handle, nullptr, place.left, place.top, place.right - place.left,
+                 place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
     if (design.kind == ControlKind::kFrame) {
       TTTOOLINFOW tool = ToolOf(item);
       tool.rect = place;
@@ -214,13 +199,13 @@ void Win32Window::Layout() {
     }
     const FontDesign& font = design.font.family.empty() ? kFormFont : design.font;
     item.font.reset(CreateDesignFont(font, dpi_));
-    SendMessageW(item.window, WM_SETFONT, reinterpret_cast<WPARAM>(item.font.get()), TRUE);
+    SendMessageW(item.handle, WM_SETFONT, reinterpret_cast<WPARAM>(item.font.get()), TRUE);
   }
 }
 
 void Win32Window::Mirror(Item& item) {
   const Control& control = *item.control;
-  EnableWindow(item.window, control.Enabled() ? TRUE : FALSE);
+  EnableWindow(item.handle, control.Enabled() ? TRUE : FALSE);
   const ControlKind kind = control.design().kind;
   // An owner-drawn button draws no window text: it is the button's name for screen readers.
   const std::string& text = kind == ControlKind::kCommandButton
@@ -229,10 +214,10 @@ void Win32Window::Mirror(Item& item) {
   const std::wstring caption =
       kind == ControlKind::kLabel ? text::WideOf(text) : WithoutAccessKeys(text);
   wchar_t shown[512] = {};
-  GetWindowTextW(item.window, shown, 512);
-  if (caption != shown) SetWindowTextW(item.window, caption.c_str());
+  GetWindowTextW(item.handle, shown, 512);
+  if (caption != shown) SetWindowTextW(item.handle, caption.c_str());
   if (control.design().kind == ControlKind::kCheckBox) {
-    SendMessageW(item.window, BM_SETCHECK, control.Value() != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
+    SendMessageW(item.handle, BM_SETCHECK, control.Value() != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
   }
   const std::wstring tip = text::WideOf(control.ToolTipText());
   if (tip != item.tool_tip) {
@@ -241,11 +226,11 @@ void Win32Window::Mirror(Item& item) {
     SendMessageW(tool_tips_, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
   }
   // The back colour (help mode's green) shows on the next paint.
-  InvalidateRect(item.window, nullptr, TRUE);
+  InvalidateRect(item.handle, nullptr, TRUE);
 }
 
 void Win32Window::MirrorForm() {
-  SetWindowTextW(window_, text::WideOf(form_.Caption()).c_str());
+  SetWindowTextW(handle_, text::WideOf(form_.Caption()).c_str());
   if (form_.Language() != named_language_) {
     named_language_ = form_.Language();
     for (Item& item : items_) Mirror(item);
@@ -260,13 +245,13 @@ void Win32Window::MirrorForm() {
 
 Win32Window::Item* Win32Window::ItemOf(HWND control) {
   for (Item& item : items_) {
-    if (item.window == control) return &item;
+    if (item.handle == control) return &item;
   }
   return nullptr;
 }
 
 void Win32Window::Show(int show_command) {
-  ShowWindow(window_, show_command);
-  UpdateWindow(window_);
-  if (HWND first = GetNextDlgTabItem(window_, nullptr, FALSE)) SetFocus(first);
+  ShowWindow(handle_, show_command);
+  UpdateWindow(handle_);
+  if (HWND first = GetNextDlgTabItem(handle_, nullptr, FALSE)) SetFocus(first);
 }

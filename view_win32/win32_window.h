@@ -22,14 +22,14 @@
 class Win32Window {
  public:
   // Creates the window hidden, at the DPI of the monitor it lands on.
-  Win32Window(Module& module, Form& form, ConfigWindow& window);
+  Win32Window(Module& module, Form& form, ConfigWindow& logic);
   ~Win32Window();
   Win32Window(const Win32Window&) = delete;
   Win32Window& operator=(const Win32Window&) = delete;
 
-  HWND handle() const { return window_; }
-  // The system window of a control, by the control's name; nullptr for none.
-  HWND ControlWindow(const std::string& name) const;
+  HWND handle() const { return handle_; }
+  // The system window that shows a control, by the control's name; nullptr for none.
+  HWND ControlView(const std::string& name) const;
   int dpi() const { return dpi_; }
   HWND tool_tips() const { return tool_tips_; }
 
@@ -47,14 +47,14 @@ class Win32Window {
  private:
   struct Item {
     Control* control = nullptr;
-    HWND window = nullptr;
+    HWND handle = nullptr;
     GdiObject font;
     std::wstring tool_tip;  // the tooltip keeps a pointer to it
   };
 
   static constexpr int kFirstControlId = 100;
 
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM w, LPARAM l);
+  static LRESULT CALLBACK WindowProc(HWND handle, UINT message, WPARAM w, LPARAM l);
   LRESULT OnMessage(UINT message, WPARAM w, LPARAM l);
   void OnCommand(int id, int code);
   bool OnDrawItem(const DRAWITEMSTRUCT& draw);
@@ -77,8 +77,8 @@ class Win32Window {
 
   Module& module_;
   Form& form_;
-  ConfigWindow& window_logic_;
-  HWND window_ = nullptr;
+  ConfigWindow& logic_;
+  HWND handle_ = nullptr;
   HWND tool_tips_ = nullptr;
   int dpi_ = 96;
   std::vector<Item> items_;

@@ -15,7 +15,7 @@ bool Win32Window::PreTranslateMessage(const MSG& message) {
   if (item == nullptr || item->control->design().kind != ControlKind::kCommandButton) {
     return false;
   }
-  SendMessageW(item->window, BM_CLICK, 0, 0);
+  SendMessageW(item->handle, BM_CLICK, 0, 0);
   return true;
 }
 
@@ -23,21 +23,21 @@ int Win32Window::RunMessageLoop() {
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
     if (PreTranslateMessage(message)) continue;
-    if (IsWindow(window_) && IsDialogMessageW(window_, &message)) continue;
+    if (IsWindow(handle_) && IsDialogMessageW(handle_, &message)) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
   return static_cast<int>(message.wParam);
 }
 
-LRESULT CALLBACK Win32Window::WindowProc(HWND window, UINT message, WPARAM w, LPARAM l) {
+LRESULT CALLBACK Win32Window::WindowProc(HWND handle, UINT message, WPARAM w, LPARAM l) {
   if (message == WM_NCCREATE) {
     auto* creating = static_cast<Win32Window*>(reinterpret_cast<CREATESTRUCTW*>(l)->lpCreateParams);
-    creating->window_ = window;
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creating));
+    creating->handle_ = handle;
+    SetWindowLongPtrW(handle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creating));
   }
-  auto* self = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (self == nullptr) return DefWindowProcW(window, message, w, l);
+  auto* self = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(handle, GWLP_USERDATA));
+  if (self == nullptr) return DefWindowProcW(handle, message, w, l);
   return self->OnMessage(message, w, l);
 }
 
@@ -53,7 +53,7 @@ LRESULT Win32Window::OnMessage(UINT message, WPARAM w, LPARAM l) {
       return OnControlColour(reinterpret_cast<HDC>(w), reinterpret_cast<HWND>(l));
     case WM_ERASEBKGND: {
       RECT client;
-      GetClientRect(window_, &client);
+      GetClientRect(handle_, &client);
       FillRect(reinterpret_cast<HDC>(w), &client, BrushOf(ColoursOf(kDesignBackColor).face));
       return TRUE;
     }
@@ -70,14 +70,14 @@ LRESULT Win32Window::OnMessage(UINT message, WPARAM w, LPARAM l) {
         // Back from a box of its own (an error, the cancel question) the window was active all
         // along: OK stays as the save left it.
         const auto previous = reinterpret_cast<HWND>(l);
-        if (previous == nullptr || GetWindow(previous, GW_OWNER) != window_) {
-          RunOutermost(module_, [&] { window_logic_.Form_Activate(); });
+        if (previous == nullptr || GetWindow(previous, GW_OWNER) != handle_) {
+          RunOutermost(module_, [&] { logic_.Form_Activate(); });
         }
         if (last_focus_ != nullptr && IsWindow(last_focus_)) SetFocus(last_focus_);
       }
       return 0;
     case WM_SIZE:
-      RunOutermost(module_, [&] { window_logic_.Form_Resize(); });
+      RunOutermost(module_, [&] { logic_.Form_Resize(); });
       return 0;
     case WM_GETMINMAXINFO: {
       // The designed size holds even where it exceeds the screen (a high DPI on a small one).
@@ -94,13 +94,13 @@ LRESULT Win32Window::OnMessage(UINT message, WPARAM w, LPARAM l) {
       OnDpiChanged(LOWORD(w), *reinterpret_cast<const RECT*>(l));
       return 0;
     case WM_CLOSE:
-      if (MayClose()) DestroyWindow(window_);
+      if (MayClose()) DestroyWindow(handle_);
       return 0;
     case WM_QUERYENDSESSION:
       return MayClose() ? TRUE : FALSE;
     case WM_ENDSESSION:
       // The session ends as agreed: the program goes with it, as with its closed window.
-      if (w != FALSE) DestroyWindow(window_);
+      if (w != FALSE) DestroyWindow(handle_);
       return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
@@ -108,7 +108,7 @@ LRESULT Win32Window::OnMessage(UINT message, WPARAM w, LPARAM l) {
     default:
       break;
   }
-  return DefWindowProcW(window_, message, w, l);
+  return DefWindowProcW(handle_, message, w, l);
 }
 
 void Win32Window::OnCommand(int id, int code) {
@@ -122,7 +122,7 @@ void Win32Window::OnCommand(int id, int code) {
     case ControlKind::kCheckBox: {
       if (code != BN_CLICKED) break;
       // The box has toggled itself; the form learns it as the box's click.
-      const int value = SendMessageW(item.window, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
+      const int value = SendMessageW(item.handle, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
       if (value != control.Value()) RunOutermost(module_, [&] { control.SetValue(value); });
       break;
     }
@@ -136,13 +136,13 @@ void Win32Window::OnCommand(int id, int code) {
 
 bool Win32Window::MayClose() {
   std::int16_t cancel = 0;
-  RunOutermost(module_, [&] { window_logic_.Form_QueryUnload(cancel, 0); });
+  RunOutermost(module_, [&] { logic_.Form_QueryUnload(cancel, 0); });
   return cancel == 0;
 }
 
 void Win32Window::OnDpiChanged(int dpi, const RECT& suggested) {
   dpi_ = dpi;
   Layout();
-  SetWindowPos(window_, nullptr, suggested.left, suggested.top, 0, 0,
+  SetWindowPos(handle_, nullptr, suggested.left, suggested.top, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -78,5 +78,5 @@ LRESULT Win32Window::OnControlColour(HDC dc, HWND control) {
 void Win32Window::OnSystemColours() {
   high_contrast_on_ = high_contrast();
   brushes_.clear();
-  RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+  RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }

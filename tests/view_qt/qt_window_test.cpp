@@ -31,13 +31,13 @@ class QtWindowTest : public ModuleTest {
   }
 
   template <typename T = QWidget>
-  T* Widget(const std::string& name) {
-    return qobject_cast<T*>(view_.ControlWidget(name));
+  T* ViewOf(const std::string& name) {
+    return qobject_cast<T*>(view_.ControlView(name));
   }
 
   Form form_ = MakeMainForm();
-  ConfigWindow window_{module_, form_};
-  QtWindow view_{module_, form_, window_};
+  ConfigWindow logic_{module_, form_};
+  QtWindow view_{module_, form_, logic_};
 };
 
 TEST_F(QtWindowTest, WidgetsFollowTheTableOfControls) {
@@ -62,32 +62,32 @@ TEST_F(QtWindowTest, WidgetsFollowTheTableOfControls) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
-    QWidget* widget = Widget(row.name);
+    QWidget* widget = ViewOf(row.name);
     ASSERT_NE(widget, nullptr);
-    EXPECT_EQ(widget->parentWidget(), *row.container ? Widget(row.container) : &view_);
+    EXPECT_EQ(widget->parentWidget(), *row.container ? ViewOf(row.container) : &view_);
     EXPECT_EQ(widget->geometry(), row.place);
     EXPECT_EQ(widget->palette().color(QPalette::Window), QColor(192, 192, 192));
     EXPECT_EQ(widget->isEnabled(), std::string(row.name) != "CommandOK");
   }
-  EXPECT_EQ(Widget<QGroupBox>("FrameFPI")->title(), "");
+  EXPECT_EQ(ViewOf<QGroupBox>("FrameFPI")->title(), "");
   for (auto [name, points] : {std::pair{"Header", 13.5}, {kBox2, 12.0}}) {
-    EXPECT_DOUBLE_EQ(Widget(name)->font().pointSizeF(), points);
-    EXPECT_TRUE(Widget(name)->font().bold());
+    EXPECT_DOUBLE_EQ(ViewOf(name)->font().pointSizeF(), points);
+    EXPECT_TRUE(ViewOf(name)->font().bold());
   }
-  EXPECT_EQ(Widget<QCheckBox>(kBox2)->text(), kCaption2);
+  EXPECT_EQ(ViewOf<QCheckBox>(kBox2)->text(), kCaption2);
   for (auto [name, picture] : {std::pair{"CommandQuest", QSize(41, 45)},
                                {"CommandOK", QSize(44, 36)},
                                {"CommandCancel", QSize(37, 39)}}) {
-    EXPECT_EQ(Widget<QPushButton>(name)->iconSize(), picture);
-    EXPECT_EQ(Widget<QPushButton>(name)->text(), "");
-    EXPECT_FALSE(Widget<QPushButton>(name)->autoDefault());  // no default button
+    EXPECT_EQ(ViewOf<QPushButton>(name)->iconSize(), picture);
+    EXPECT_EQ(ViewOf<QPushButton>(name)->text(), "");
+    EXPECT_FALSE(ViewOf<QPushButton>(name)->autoDefault());  // no default button
   }
 
-  window_.Form_Load();
+  logic_.Form_Load();
   EXPECT_EQ(view_.windowTitle(), "Erweiterte Konfiguration Tools - standalone");
-  EXPECT_TRUE(Widget("CommandOK")->isEnabled());
-  EXPECT_TRUE(Widget<QCheckBox>(kBox1)->isChecked());
-  EXPECT_FALSE(Widget<QCheckBox>(kBox2)->isChecked());
+  EXPECT_TRUE(ViewOf("CommandOK")->isEnabled());
+  EXPECT_TRUE(ViewOf<QCheckBox>(kBox1)->isChecked());
+  EXPECT_FALSE(ViewOf<QCheckBox>(kBox2)->isChecked());
 }
 
 // As a keyboard user and a screen reader meet the window: Tab goes by the table's tab indices,
@@ -97,10 +97,10 @@ TEST_F(QtWindowTest, TabShowsTheFocusOnEachButtonAndEveryControlIsNamed) {
       "[Language]\r\nLanguage=1033\r\n[1033]\r\nCaption_CheckEffizienz_=with efficiency\r\n"
       "TTT_CommandOK_=Save\r\nTTT_FrameFPI_=Status bits\r\n");
   const auto read = [this](const char* name, QAccessible::Text text = QAccessible::Name) {
-    return QAccessible::queryAccessibleInterface(Widget(name))->text(text);
+    return QAccessible::queryAccessibleInterface(ViewOf(name))->text(text);
   };
   EXPECT_EQ(read("CommandCancel"), "Abbrechen");  // the design language until the texts load
-  window_.Form_Load();
+  logic_.Form_Load();
   view_.show();
   view_.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&view_));
@@ -108,19 +108,19 @@ TEST_F(QtWindowTest, TabShowsTheFocusOnEachButtonAndEveryControlIsNamed) {
   EXPECT_EQ(read("FrameFPI", QAccessible::Description), "Status bits");
   std::map<QWidget*, QImage> unfocused;
   for (const char* name : {"CommandOK", "CommandCancel", "CommandQuest"}) {
-    unfocused[Widget(name)] = Widget(name)->grab().toImage();
+    unfocused[ViewOf(name)] = ViewOf(name)->grab().toImage();
   }
-  Widget(kBox1)->setFocus();
+  ViewOf(kBox1)->setFocus();
   for (auto [name, spoken] : {std::pair{"CommandOK", "Save"},
                               {"CommandCancel", "Cancel"},
                               {"CommandQuest", "Help"},
                               {kBox2, kCaption2},
                               {kBox1, "with efficiency"}}) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    ASSERT_EQ(QApplication::focusWidget(), Widget(name)) << name;
+    ASSERT_EQ(QApplication::focusWidget(), ViewOf(name)) << name;
     EXPECT_EQ(read(name), spoken);
-    if (unfocused.count(Widget(name)) == 0) continue;
-    EXPECT_NE(Widget(name)->grab().toImage(), unfocused[Widget(name)]) << name << " shows no focus";
+    if (unfocused.count(ViewOf(name)) == 0) continue;
+    EXPECT_NE(ViewOf(name)->grab().toImage(), unfocused[ViewOf(name)]) << name << " shows no focus";
   }
 }
 
@@ -128,7 +128,6 @@ TEST_F(QtWindowTest, TabShowsTheFocusOnEachButtonAndEveryControlIsNamed) {
 TEST_F(QtWindowTest, HelpModeKeepsTheTickAndShowsOneBoxPerClick) {
   MainWindow real(runtime_);
   real.LoadAndShow();
-  QtWindow& view = real.view;
   int boxes = 0;
   QTimer closer;
   QObject::connect(&closer, &QTimer::timeout, [&] {
@@ -140,8 +139,8 @@ TEST_F(QtWindowTest, HelpModeKeepsTheTickAndShowsOneBoxPerClick) {
     }
   });
   closer.start(20);
-  auto* box = qobject_cast<QCheckBox*>(view.ControlWidget(kBox1));
-  auto* quest = qobject_cast<QPushButton*>(view.ControlWidget("CommandQuest"));
+  auto* box = qobject_cast<QCheckBox*>(real.view.ControlView(kBox1));
+  auto* quest = qobject_cast<QPushButton*>(real.view.ControlView("CommandQuest"));
   // Far from the indicator: the whole rectangle of a box takes the click.
   const QPoint on_caption(4, box->height() / 2);
 
@@ -168,7 +167,7 @@ TEST_F(QtWindowTest, HelpModeKeepsTheTickAndShowsOneBoxPerClick) {
 }
 
 TEST_F(QtWindowTest, ACloseRequestAnsweredNoKeepsTheWindowOpen) {
-  window_.Form_Load();
+  logic_.Form_Load();
   view_.show();
   dialogs_.answers = {MessageAnswer::kNo};
   EXPECT_FALSE(view_.close());

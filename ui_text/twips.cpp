@@ -1,0 +1,16 @@
+#include "ui_text/twips.h"
+
+#include <string>
+
+PixelRect PlaceInClient(Form& form, const ControlDesign& design, int dpi) {
+  int left = design.left;
+  int top = design.top;
+  for (std::string container = design.container; !container.empty();) {
+    const ControlDesign& outer = form[container].design();
+    left += outer.left;
+    top += outer.top;
+    container = outer.container;
+  }
+  return {TwipsToPixels(left, dpi), TwipsToPixels(top, dpi),
+          TwipsToPixels(left + design.width, dpi), TwipsToPixels(top + design.height, dpi)};
+}
