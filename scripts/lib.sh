@@ -5,7 +5,7 @@ ensure_packages() {
   local missing=()
   local pkg
   for pkg in "$@"; do
-    if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q '^install ok installed$'; then
+    if [ "$(dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null)" != "install ok installed" ]; then
       missing+=("$pkg")
     fi
   done
@@ -23,8 +23,11 @@ ensure_packages() {
 }
 
 # Wine for the Windows program: a private prefix under build/, made on first use, quiet, and
-# without the .NET and HTML engines (their installers would ask on a fresh prefix).
+# without the .NET and HTML engines (their installers would ask on a fresh prefix). Wine maps
+# file names through the Unix locale's character set, so it gets a UTF-8 one whatever the
+# caller has (a fresh machine has none).
 use_wine_prefix() {
+  export LC_ALL=C.UTF-8
   export WINEPREFIX="$PWD/build/wine"
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES="mscoree=;mshtml="

@@ -6,6 +6,7 @@ exe=$1
 sample=$2
 wine=$3
 export WINEDEBUG=${WINEDEBUG:--all}
+export LC_ALL=C.UTF-8  # Wine maps file names through the locale's character set
 . "$(dirname "$0")/../support/processes.sh"
 prefix=${WINEPREFIX:-$HOME/.wine}
 drive_c="$prefix/drive_c"
