@@ -116,7 +116,12 @@ void ConfigWindow::WriteInputs() {
       }
     });
   }
-  proc.Step([&] { WriteEditInfo(module_); });
+  // A stamp records an edit: none when the word never reached its file.
+  if (!save_failed_) {
+    proc.Step([&] {
+      if (!WriteEditInfo(module_)) save_failed_ = true;
+    });
+  }
 }
 
 void ConfigWindow::CommandOK_Click() {

@@ -37,7 +37,8 @@ class ConfigWindow {
   Module& module_;
   Form& form_;
   std::string configuration_ini_path_;
-  // The status word could not be written: the run ends with the failure status.
+  // The status word or the edit stamp could not be written: the run ends with the failure
+  // status.
   bool save_failed_ = false;
 };
 

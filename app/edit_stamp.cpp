@@ -3,8 +3,10 @@
 #include <cstdio>
 
 #include "base/codepage.h"
+#include "base/line_breaks.h"
 #include "environment/file_locations.h"
 #include "errors/error_handler.h"
+#include "errors/logs.h"
 #include "settings/ini_access.h"
 
 std::string EditorCodeOf(std::string_view environment_entry,
@@ -22,21 +24,34 @@ std::string EditorCodeOf(std::string_view environment_entry,
   return code;
 }
 
-void WriteEditInfo(Module& module) {
+bool WriteEditInfo(Module& module) {
   Procedure proc(module, "WriteEditInfo");
   std::string version_text;
   std::string editor_code;
+  std::string failed_path;
+  // SaveIni's 0 also stands for a save an error broke off.
+  const auto save = [&](const std::string& value, const char* entry) {
+    const std::string path = GetCFGPath(module);
+    if (SaveIni(module, value, "Info", entry, path) == 0 && failed_path.empty()) failed_path = path;
+  };
   proc.Step([&] {
     const ProgramVersion version = module.runtime.Version();
     version_text = std::to_string(version.major) + "." + std::to_string(version.minor) + "." +
                    std::to_string(version.revision) +
                    (module.state.IntegratedMode ? " - Integrated" : " - Standalone");
   });
-  proc.Step([&] { SaveIni(module, version_text, "Info", "S_Prog", GetCFGPath(module)); });
+  proc.Step([&] { save(version_text, "S_Prog"); });
   proc.Step([&] {
     editor_code =
         EditorCodeOf(module.runtime.EnvironmentString(1),
                      [&module](std::string_view utf8) { return module.runtime.AnsiText(utf8); });
   });
-  proc.Step([&] { SaveIni(module, editor_code, "Info", "S_Editor", GetCFGPath(module)); });
+  proc.Step([&] { save(editor_code, "S_Editor"); });
+  if (failed_path.empty()) return true;
+  // One report for the file, however many of its entries failed.
+  proc.Step([&] {
+    ReportFault(module,
+                "File not saved: " + std::string(text::kLineBreak) + text::UpperCase(failed_path));
+  });
+  return false;
 }

@@ -15,5 +15,6 @@ std::string EditorCodeOf(
     const std::function<std::string(std::string_view)>& to_code_page = text::Utf8ToWindows1252);
 
 // Stamps section "Info" of the machine's configuration file: "S_Prog" (version and run mode) and
-// "S_Editor" (the editor code of the first environment entry).
-void WriteEditInfo(Module& module);
+// "S_Editor" (the editor code of the first environment entry). A stamp that could not be saved is
+// reported once as "File not saved:" with the file's path; false then.
+bool WriteEditInfo(Module& module);

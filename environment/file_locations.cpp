@@ -15,6 +15,14 @@ char Separator(const Module& module) {
 std::function<void()> PendingEvents(Module& module) {
   return [&module] { module.runtime.ProcessPendingEvents(); };
 }
+
+// What `text`, read from a Windows-1252 file, says when its bytes were meant as UTF-8; "" when
+// they are not UTF-8 or read the same either way.
+std::string Utf8ReadingOf(std::string_view text) {
+  const std::string bytes = text::Utf8ToWindows1252(text);
+  const bool other = bytes != text && text::Windows1252ToUtf8(bytes) == text;
+  return other && text::IsUtf8(bytes) ? bytes : std::string();
+}
 }  // namespace
 
 std::string FileNameOnlyOf(std::string_view path, char separator,
@@ -53,6 +61,9 @@ std::string GetProgramIniPath(Module& module, int path_kind) {
   const char sep = Separator(module);
   std::string path;
   std::string result;
+  // Editors on Linux save the folder in UTF-8, which the file's code page turns into other
+  // letters: then its bytes read as UTF-8 name the folder. The exact reading stays first.
+  std::string utf8_path;
   if (proc.Test([&] { return path_kind == 1 && module.state.IntegratedMode; })) {
     std::string save_and_restore;
     proc.Step([&] {
@@ -60,10 +71,17 @@ std::string GetProgramIniPath(Module& module, int path_kind) {
           LoadIniString(module, "Common", "SaveAndRestore", GetQ7XConfigurationIniPath(module));
     });
     proc.Step([&] { path = ConfiguratorProgramIniOf(save_and_restore, sep); });
+    proc.Step([&] {
+      const std::string utf8 = Utf8ReadingOf(save_and_restore);
+      if (!utf8.empty()) utf8_path = ConfiguratorProgramIniOf(utf8, sep);
+    });
   } else {
     proc.Step([&] { path = LocalProgramIniPath(module); });
   }
   proc.Step([&] { result = module.runtime.FindFile(path); });
+  if (result.empty() && !utf8_path.empty()) {
+    proc.Step([&] { result = module.runtime.FindFile(utf8_path); });
+  }
   return result;
 }
 

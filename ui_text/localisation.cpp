@@ -71,8 +71,11 @@ void ApplyTexts(Module& module, Control& control, const std::string& key_suffix,
 
 std::string OwnIniPath(Module& module) {
   const Runtime& runtime = module.runtime;
-  return runtime.ProgramFolder() + SeparatorOf(runtime.path_style()) + runtime.ProgramName() +
-         ".ini";
+  const std::string path =
+      runtime.ProgramFolder() + SeparatorOf(runtime.path_style()) + runtime.ProgramName() + ".ini";
+  // A copy of the program renamed in another letter case keeps using the file that is there.
+  const std::string found = runtime.FindFile(path);
+  return found.empty() ? path : found;
 }
 
 std::string GetLanguage(Module& module) {

@@ -5,7 +5,8 @@
 #include "base/module.h"
 #include "ui_text/form.h"
 
-// The program's own INI file: beside the program file, named after it, ".ini".
+// The program's own INI file: beside the program file, named after it, ".ini"; an existing one
+// is found as the runtime finds files (in any letter case on Linux).
 std::string OwnIniPath(Module& module);
 
 // The language code from the own INI file; writes and returns "1031" when none is stored.

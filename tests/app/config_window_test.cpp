@@ -186,14 +186,30 @@ TEST_F(Window, ASilentRunWhoseLoadReturnsBeforeTheSaveSaysSoAndFails) {
 }
 
 // A missing file is the end-to-end run's case; here one the backend cannot replace: a read-only
-// file of the kernel behind a link.
+// file of the kernel behind a link. A word not saved leaves no stamp; a stamp not saved is
+// reported once for its two entries.
 TEST_F(Window, ASaveThatFailsIsReportedAndEndsWithFailure) {
   if (OnWindows()) GTEST_SKIP() << "the write is made to fail through a POSIX link to /proc";
-  std::filesystem::remove(program_ini_);
-  std::filesystem::create_symlink("/proc/version", program_ini_);
-  EXPECT_EQ(Save(), kExitFailure);
-  ASSERT_EQ(dialogs_.shown.size(), 1U);
-  EXPECT_EQ(dialogs_.shown[0].text, "File not saved: \n\r" + text::UpperCase(program_ini_));
+  const std::string cfg_before = ReadBytes(cfg_);
+  for (const bool word_fails : {true, false}) {
+    SCOPED_TRACE(word_fails ? "word" : "stamp");
+    const std::string& unwritable = word_fails ? program_ini_ : cfg_;
+    std::filesystem::remove(unwritable);
+    std::filesystem::create_symlink("/proc/version", unwritable);
+    Form form = MakeMainForm();
+    ConfigWindow window(module_, form);
+    dialogs_.shown.clear();
+    EXPECT_EQ(ExitOf([&] { window.CommandOK_Click(); }), kExitFailure);
+    ASSERT_EQ(dialogs_.shown.size(), 1U);
+    EXPECT_EQ(dialogs_.shown[0].text, "File not saved: \n\r" + text::UpperCase(unwritable));
+    if (word_fails) {
+      EXPECT_EQ(ReadBytes(cfg_), cfg_before);
+      std::filesystem::remove(program_ini_);
+      Put("parameter/Program.ini", "[Machine1]\r\nZaroMainPictureStatus=5\r\n");
+    } else {
+      EXPECT_EQ(StatusWord(), "4");
+    }
+  }
 }
 
 TEST(EditorCode, HexOfEachCodePlusFiveSkippingDashAndUnderscore) {

@@ -42,6 +42,13 @@ TEST_F(Locations, IntegratedSetupReadsTheConfiguratorCopy) {
   WriteBytes(backup + "/parameter/program.ini", "");
   EXPECT_EQ(GetProgramIniPath(module_, 1), backup + "/parameter/program.ini");
   EXPECT_EQ(GetProgramIniPath(module_, 2), local);
+  // Written by a Windows editor, or in UTF-8 by a Linux one: the same folder.
+  const std::string umlaut = dir_ / "Gr\xC3\xBC\xC3\x9F";
+  WriteBytes(umlaut + "/parameter/program.ini", "");
+  for (const std::string& value : {text::Utf8ToWindows1252(umlaut), umlaut}) {
+    Put("parameter/q7xconfiguration.ini", "[Common]\r\nSaveAndRestore=" + value + "\r\n");
+    EXPECT_EQ(GetProgramIniPath(module_, 1), umlaut + "/parameter/program.ini");
+  }
 }
 
 TEST_F(Locations, ConfigurationFileIsNamedAfterTheModuleAndMustExist) {

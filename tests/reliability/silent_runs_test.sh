@@ -92,6 +92,20 @@ cp "$ini" "$work/before"
 run 1 "UTF-16 BE Program.ini" X=a-b_c /EXTERNAL=SILENT
 cmp -s "$work/before" "$ini" || fail "UTF-16 BE Program.ini was changed"
 grep -q "File not saved: " "$work/err" || fail "UTF-16 BE Program.ini: the failed save was not reported"
+cmp -s "$sample/Zaro_MainPictureExt/Zaro_MainPictureExt.cfg" "$cfg" ||
+  fail "UTF-16 BE Program.ini: an edit that was not saved was stamped"
+
+# A stamp that cannot be saved fails the run with one report for its two entries; the word (no
+# entry yet, so it is written) is saved all the same.
+layout
+grep -av '^ZaroMainPictureStatus=' "$sample/parameter/Program.ini" >"$ini"
+chmod a-w "$cfg"
+cp "$cfg" "$work/before"
+run 1 "read-only configuration file" X=a-b_c /EXTERNAL=SILENT
+[ "$(grep -c "File not saved: " "$work/err")" = 1 ] || fail "read-only .cfg: not reported once"
+grep -q "ZARO_MAINPICTUREEXT.CFG" "$work/err" || fail "read-only .cfg: the report names another file"
+grep -aq '^ZaroMainPictureStatus=0' "$ini" || fail "read-only .cfg: the word was not saved"
+cmp -s "$work/before" "$cfg" || fail "read-only .cfg was changed"
 
 # Command lines.
 layout

@@ -73,8 +73,10 @@ TEST_F(Localisation, StoredTextsApplyAndEmptyOrZeroKeepTheDesign) {
   EXPECT_EQ(Help(3), "Line one<crlf>Line two");
 }
 
+// From a copy of the program renamed in lower case, which must take the file that is there.
 TEST_F(Localisation, AnotherLanguageWritesZeroForEveryMissingKey) {
   WriteBytes(OwnIni(), "[Language]\r\nLanguage=1033\r\n[1033]\r\nCaption_Opt0_=0\r\n");
+  runtime_.program_name = "zaro_mainpictureext_config";
   EXPECT_EQ(
       Load(form_),
       "[Language]\r\nLanguage=1033\r\n[1033]\r\nCaption_Opt0_=0\r\nCaption_Title_=0\r\n"
