@@ -30,6 +30,10 @@ class NativeRuntime : public Runtime {
   void ProcessPendingEvents() override;
   [[noreturn]] void EndProcess(int status) override;
 
+  // The program file as the system names it, kept in its long form (a short 8.3 one is what an
+  // older launcher may start). The constructor takes the system's; tests hand in their own.
+  void set_program_file(const std::string& path);
+
   // The window's event loop, once it exists.
   void SetEventPump(std::function<void()> pump) { event_pump_ = std::move(pump); }
 

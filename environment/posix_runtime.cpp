@@ -122,6 +122,10 @@ NativeRuntime::NativeRuntime(int argc, const char* const* argv)
   }
 }
 
+void NativeRuntime::set_program_file(const std::string& path) {
+  program_file_ = path;
+}
+
 PathStyle NativeRuntime::path_style() const {
   return PathStyle::kPosix;
 }

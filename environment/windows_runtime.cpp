@@ -23,6 +23,23 @@ std::wstring ModulePath() {
   }
 }
 
+// A program started through a short (8.3) path, as older launchers pass it, gets its module's name
+// in that form ("ZARO~VEY"): every name derived from it needs the long one. Where the system cannot
+// tell, the path stays as it is.
+std::wstring LongPathOf(const std::wstring& path) {
+  std::wstring buffer(path.size() + 1, L'\0');
+  for (;;) {
+    const DWORD length =
+        GetLongPathNameW(path.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) return path;
+    if (length < buffer.size()) {
+      buffer.resize(length);
+      return buffer;
+    }
+    buffer.resize(length);
+  }
+}
+
 std::vector<std::string> EnvironmentStrings() {
   wchar_t* block = GetEnvironmentStringsW();
   std::vector<std::string> strings = NativeRuntime::EnvironmentOfBlock(block);
@@ -55,11 +72,15 @@ ErrorNumber ErrorForLastError(DWORD error) {
 }  // namespace
 
 NativeRuntime::NativeRuntime(int /*argc*/, const char* const* /*argv*/)
-    : program_file_(text::Utf8OfWide(ModulePath())),
+    : program_file_(text::Utf8OfWide(LongPathOf(ModulePath()))),
       // Windows hands over one text; the C runtime's split would lose its quotes and blanks.
       argument_text_(ArgumentTextOf(text::Utf8OfWide(GetCommandLineW()))),
       environment_(EnvironmentStrings()),
       code_page_(GetACP()) {}
+
+void NativeRuntime::set_program_file(const std::string& path) {
+  program_file_ = text::Utf8OfWide(LongPathOf(text::WideOf(path)));
+}
 
 PathStyle NativeRuntime::path_style() const {
   return PathStyle::kWindows;
