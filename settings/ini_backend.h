@@ -28,9 +28,10 @@ std::int32_t ReadProfileInt(const std::string& file_name, std::string_view secti
 // file the new one could not stand in for (a second hard link, an owner, group or extended
 // attribute the writer cannot give it) is written in place instead. Writers of this program take
 // turns; one that waits too long gives up. A write that would change no byte leaves the file
-// alone. (On Windows the system's profile functions write, by their own rules.) False when
-// nothing was written (also for a file that cannot be decoded, see ini_text.h): the old file is
-// then untouched; and false when the new content is in place but its folder could not be synced.
+// alone. (On Windows the system's profile functions write, by their own rules, and never into a
+// file that starts with the UTF-8 mark, which they cannot read.) False when nothing was written
+// (also for a file that cannot be decoded, see ini_text.h): the old file is then untouched; and
+// false when the new content is in place but its folder could not be synced.
 bool WriteProfileString(const std::string& file_name, std::string_view section,
                         std::string_view entry, std::string_view value);
 

@@ -18,6 +18,20 @@ std::wstring Wide(std::string_view utf8) {
   return text::WideOf(utf8);
 }
 
+// Windows' profile functions know no UTF-8 mark: they read the mark into the first line, so a
+// section there is never found, and a write would add a second one holding only the new entry.
+bool StartsWithUtf8Mark(const std::wstring& file_name) {
+  HANDLE file = CreateFileW(file_name.c_str(), GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;  // the write itself finds out why
+  unsigned char start[3] = {};
+  DWORD read = 0;
+  const bool ok = ReadFile(file, start, sizeof start, &read, nullptr) != 0;
+  CloseHandle(file);
+  return ok && read == sizeof start && start[0] == 0xEF && start[1] == 0xBB && start[2] == 0xBF;
+}
+
 }  // namespace
 
 std::string ReadProfileString(const std::string& file_name, std::string_view section,
@@ -43,8 +57,10 @@ bool WriteProfileString(const std::string& file_name, std::string_view section,
                         std::string_view entry, std::string_view value) {
   // Without a file name Windows would write into its own win.ini.
   if (file_name.empty()) return false;
+  const std::wstring file = Wide(file_name);
+  if (StartsWithUtf8Mark(file)) return false;
   return WritePrivateProfileStringW(Wide(section).c_str(), Wide(entry).c_str(), Wide(value).c_str(),
-                                    Wide(file_name).c_str()) != 0;
+                                    file.c_str()) != 0;
 }
 
 }  // namespace ini

@@ -19,3 +19,15 @@ TEST(IniBackendWindows, APathBeyondTheAnsiCodePageOpensAndTheFileStaysAnsi) {
   EXPECT_FALSE(ini::WriteProfileString("", "Machine1", "Text", "x"));
   EXPECT_EQ(ini::ReadProfileString("", "windows", "load"), "");
 }
+
+// Windows' profile functions read the UTF-8 mark into the first line: a write would add a second
+// [Machine1] beside the one they cannot find.
+TEST(IniBackendWindows, AFileWithTheUtf8MarkIsNeverWritten) {
+  TempDir dir;
+  const std::string marked = dir / "Program.ini";
+  const std::string bytes = "\xEF\xBB\xBF[Machine1]\r\nZaroMainPictureStatus=5\r\n[Info]\r\n";
+  WriteBytes(marked, bytes);
+  EXPECT_FALSE(ini::WriteProfileString(marked, "Machine1", "ZaroMainPictureStatus", "4"));
+  EXPECT_FALSE(ini::WriteProfileString(marked, "Info", "S_Prog", "1.0.3"));
+  EXPECT_EQ(ReadBytes(marked), bytes);
+}

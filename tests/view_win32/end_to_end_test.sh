@@ -75,6 +75,17 @@ run /EXTERNAL=SILENT
 check "missing configuration file exits 1" test "$status" -eq 1
 check "Program.ini untouched" cmp -s "$sample/parameter/Program.ini" "$ini"
 
+# Program.ini in UTF-8 with its mark: Windows finds no section on its first line and would add a
+# second one, so nothing is written and the save is reported.
+layout
+printf '\357\273\277[Machine1]\r\nZaroMainPictureStatus=5\r\n' >"$ini"
+cp "$ini" "$plant/utf8.ini"
+run /EXTERNAL=SILENT
+check "UTF-8 Program.ini: the run exits 1" test "$status" -eq 1
+check "UTF-8 Program.ini: reported as not saved" grep -aq \
+  "^! Fault Zaro_MainPictureExt_Config: File not saved: " "$service_log"
+check "UTF-8 Program.ini keeps every byte" cmp -s "$plant/utf8.ini" "$ini"
+
 # A window run on a virtual display, as a user: the sample's word 5 ticks the first box; a click
 # unticks it and OK saves 4.
 if [ -n "${DISPLAY:-}" ] && command -v xdotool >/dev/null; then
