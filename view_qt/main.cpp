@@ -70,9 +70,13 @@ std::string StartFailure() {
     const QRegularExpressionMatch match = missing_plugin.match(message.text);
     if (match.hasMatch()) {
       const std::string plugin = match.captured(1).toStdString();
+      // Qt tries Wayland first in a Wayland session and gets here only when X11 (XWayland)
+      // failed too; Debian ships that plugin apart from Qt GUI.
+      const std::string install = plugin == "wayland" ? "; install the package qt6-wayland" : "";
       return "the window cannot be shown, Qt's platform plugin \"" + plugin +
              "\" is not installed" +
-             (qEnvironmentVariableIsSet("QT_QPA_PLATFORM") ? " (QT_QPA_PLATFORM names it)" : "");
+             (qEnvironmentVariableIsSet("QT_QPA_PLATFORM") ? " (QT_QPA_PLATFORM names it)" : "") +
+             install;
     }
     if (message.text.contains(QStringLiteral("display"), Qt::CaseInsensitive)) {
       const char* variable =

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Checks the release archives as a plant engineer uses them: the list of files, and that the
-# program unpacked into a copy of the sample project runs a silent run there (the .zip under
-# Wine) and leaves the shipped INI file as it is in either language.
+# Checks the release archives as a plant engineer uses them: the list of files; the first
+# installation into a copy of the sample project as README.txt describes it, whose program runs a
+# silent run there (the .zip under Wine) and leaves the shipped INI file as it is in either
+# language; and the update, unpacked over that plant, which replaces the program and keeps the
+# plant's customised INI file.
 # Usage: archives_test.sh <packages folder> <sample project folder> [wine]
 set -euo pipefail
 packages=$1
@@ -43,9 +45,10 @@ check_archive() {
   rm -rf "$plant"
   cp -r "$sample" "$plant"
   rm "$plant/$folder/Zaro_MainPictureExt_Config.ini" "$plant/README.md"
-  unpack "$archive" "$plant"
-  check "$name: its INI file is the sample's" cmp -s "$shipped_ini" "$plant/$folder/${shipped_ini##*/}"
   local ini="$plant/$folder/Zaro_MainPictureExt_Config.ini"
+  unpack "$archive" "$plant"
+  cp -n "$ini.default" "$ini"
+  check "$name: the first installation's INI file is the sample's" cmp -s "$shipped_ini" "$ini"
   local language status
   for language in 1031 1033; do
     sed -i "s/^Language=.*\r\$/Language=$language\r/" "$ini"
@@ -56,6 +59,19 @@ check_archive() {
     check "$name: silent run in $language exits 0" test "$status" -eq 0
     check "$name: the INI file keeps every byte in $language" cmp -s "$work/ini-before" "$ini"
   done
+
+  # The update: every file of the archive replaced without asking, as `unzip` and Explorer do
+  # when told yes.
+  sed -i 's/^Caption_CheckEffizienz_=.*\r$/Caption_CheckEffizienz_=Effizienz der Anlage\r/' "$ini"
+  cp "$ini" "$work/ini-before"
+  echo "an older program" >"$plant/$folder/$program"
+  unpack "$archive" "$plant"
+  check "$name: the update keeps the customised INI file" cmp -s "$work/ini-before" "$ini"
+  check "$name: the update replaces the program" \
+    bash -c "! grep -q 'an older program' '$plant/$folder/$program'"
+  status=0
+  timeout -s KILL 60 "$@" "$plant/$folder/$program" /EXTERNAL=SILENT >"$work/out" 2>&1 || status=$?
+  check "$name: the updated program runs" test "$status" -eq 0
   check "$name: Program.ini keeps every byte" \
     cmp -s "$sample/parameter/Program.ini" "$plant/parameter/Program.ini"
   check "$name: the edit is stamped" \
@@ -76,21 +92,27 @@ unpack() {
 }
 
 files() { printf "$folder/%s\n" "" "$@" | sort; }
+texts="README.txt LICENSE THIRD-PARTY-NOTICES CHANGELOG.md"
 
 for archive in "$packages"/Zaro_MainPictureExt_Config-1.0.3-linux-*.tar.gz; do
   [ -e "$archive" ] || continue
   check_archive "$archive" \
-    "$(files README.txt Zaro_MainPictureExt_Config Zaro_MainPictureExt_Config.ini)" \
+    "$(files $texts Zaro_MainPictureExt_Config Zaro_MainPictureExt_Config.ini.default)" \
     Zaro_MainPictureExt_Config env
 done
 archive="$packages/Zaro_MainPictureExt_Config-1.0.3-win64.zip"
 if [ -e "$archive" ]; then
   used_wine=true
   check_archive "$archive" \
-    "$(files README.txt Zaro_MainPictureExt_Config.exe Zaro_MainPictureExt_Config.ini)" \
+    "$(files $texts Zaro_MainPictureExt_Config.exe Zaro_MainPictureExt_Config.ini.default)" \
     Zaro_MainPictureExt_Config.exe "$wine"
-  check "the Windows README has CR LF line ends" \
-    bash -c "unzip -p '$archive' $folder/README.txt | grep -qv \$'\\r\$' && exit 1 || exit 0"
+  for text in $texts; do
+    check "the Windows $text has CR LF line ends" \
+      bash -c "unzip -p '$archive' $folder/$text | grep -qv \$'\\r\$' && exit 1 || exit 0"
+  done
+  copyright=$(unzip -p "$archive" $folder/LICENSE | grep -m1 '^Copyright ' | tr -d '\r')
+  check "the .exe's version resource carries LICENSE's line: $copyright" \
+    bash -c "unzip -p '$archive' $folder/Zaro_MainPictureExt_Config.exe | strings -el | grep -qxF '$copyright'"
 fi
 
 check "both archives were made" test "$archives" -eq 2

@@ -48,5 +48,12 @@ run "no DISPLAY" 1 '' '^Zaro_MainPictureExt_Config: .*no display is available \(
 run "an unreachable display" 1 '' 'no display is available \(cannot connect to DISPLAY=:65000\)' DISPLAY=:65000 --
 run "a platform plugin that is not installed" 1 '' \
   "Qt's platform plugin \"nonexistent\" is not installed" DISPLAY=:65000 QT_QPA_PLATFORM=nonexistent --
+if ! compgen -G "/usr/lib/*/qt6/plugins/platforms/libqwayland*" >/dev/null; then
+  run "a Wayland session without XWayland or Qt's Wayland plugin" 1 '' \
+    "plugin \"wayland\" is not installed; install the package qt6-wayland\.\$" \
+    WAYLAND_DISPLAY=wayland-0 XDG_SESSION_TYPE=wayland --
+else
+  echo "skip a Wayland session without Qt's Wayland plugin: the plugin is installed here"
+fi
 
 [ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }
