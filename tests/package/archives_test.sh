@@ -31,10 +31,27 @@ check() {  # check <description> <command...>
 folder=Zaro_MainPictureExt
 shipped_ini="$sample/$folder/Zaro_MainPictureExt_Config.ini"
 
-# check_archive <archive> <file list> <program file> <command that runs a program...>
+# The Windows archive ships the INI file in UTF-16 LE behind its mark, so that its keys with "ä"
+# match on every ANSI code page.
+utf16_ini="$work/utf16.ini"
+{ printf '\377\376'; iconv -f CP1252 -t UTF-16LE "$shipped_ini"; } >"$utf16_ini"
+
+# edit_ini <file> <sed script>: edits an INI file in its own encoding.
+edit_ini() {
+  if cmp -s -n 2 "$1" "$utf16_ini"; then
+    { printf '\377\376'; tail -c +3 "$1" | iconv -f UTF-16LE -t UTF-8 | sed "$2" |
+      iconv -f UTF-8 -t UTF-16LE; } >"$work/edited"
+    cat "$work/edited" >"$1"
+  else
+    sed -i "$2" "$1"
+  fi
+}
+
+# check_archive <archive> <file list> <its INI file's content> <program file>
+#   <command that runs a program...>
 check_archive() {
-  local archive=$1 expected=$2 program=$3
-  shift 3
+  local archive=$1 expected=$2 expected_ini=$3 program=$4
+  shift 4
   local name
   name=$(basename "$archive")
   archives=$((archives + 1))
@@ -48,10 +65,11 @@ check_archive() {
   local ini="$plant/$folder/Zaro_MainPictureExt_Config.ini"
   unpack "$archive" "$plant"
   cp -n "$ini.default" "$ini"
-  check "$name: the first installation's INI file is the sample's" cmp -s "$shipped_ini" "$ini"
+  check "$name: the first installation's INI file holds the sample's texts" \
+    cmp -s "$expected_ini" "$ini"
   local language status
   for language in 1031 1033; do
-    sed -i "s/^Language=.*\r\$/Language=$language\r/" "$ini"
+    edit_ini "$ini" "s/^Language=.*\r\$/Language=$language\r/"
     cp "$ini" "$work/ini-before"
     status=0
     timeout -s KILL 60 "$@" "$plant/$folder/$program" /EXTERNAL=SILENT >"$work/out" 2>&1 ||
@@ -62,7 +80,7 @@ check_archive() {
 
   # The update: every file of the archive replaced without asking, as `unzip` and Explorer do
   # when told yes.
-  sed -i 's/^Caption_CheckEffizienz_=.*\r$/Caption_CheckEffizienz_=Effizienz der Anlage\r/' "$ini"
+  edit_ini "$ini" 's/^Caption_CheckEffizienz_=.*\r$/Caption_CheckEffizienz_=Effizienz der Anlage\r/'
   cp "$ini" "$work/ini-before"
   echo "an older program" >"$plant/$folder/$program"
   unpack "$archive" "$plant"
@@ -98,14 +116,14 @@ for archive in "$packages"/Zaro_MainPictureExt_Config-1.0.3-linux-*.tar.gz; do
   [ -e "$archive" ] || continue
   check_archive "$archive" \
     "$(files $texts Zaro_MainPictureExt_Config Zaro_MainPictureExt_Config.ini.default)" \
-    Zaro_MainPictureExt_Config env
+    "$shipped_ini" Zaro_MainPictureExt_Config env
 done
 archive="$packages/Zaro_MainPictureExt_Config-1.0.3-win64.zip"
 if [ -e "$archive" ]; then
   used_wine=true
   check_archive "$archive" \
     "$(files $texts Zaro_MainPictureExt_Config.exe Zaro_MainPictureExt_Config.ini.default)" \
-    Zaro_MainPictureExt_Config.exe "$wine"
+    "$utf16_ini" Zaro_MainPictureExt_Config.exe "$wine"
   for text in $texts; do
     check "the Windows $text has CR LF line ends" \
       bash -c "unzip -p '$archive' $folder/$text | grep -qv \$'\\r\$' && exit 1 || exit 0"

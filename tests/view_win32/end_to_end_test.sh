@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Runs the Windows program under Wine on a fresh copy of the sample project on Wine's drive C:.
-# Usage: end_to_end_test.sh <program .exe> <sample project folder> <wine>
+# Usage: end_to_end_test.sh <program .exe> <sample project folder> <wine> <the INI file shipped>
 set -euo pipefail
 exe=$1
 sample=$2
 wine=$3
+shipped_ini=$4
 export WINEDEBUG=${WINEDEBUG:--all}
 export LC_ALL=C.UTF-8  # Wine maps file names through the locale's character set
 . "$(dirname "$0")/../support/processes.sh"
@@ -17,6 +18,7 @@ cleanup_paths+=("$plant")
 prog="$plant/Zaro_MainPictureExt/Zaro_MainPictureExt_Config.exe"
 ini="$plant/parameter/Program.ini"
 cfg="$plant/Zaro_MainPictureExt/Zaro_MainPictureExt.cfg"
+own_ini="$plant/Zaro_MainPictureExt/Zaro_MainPictureExt_Config.ini"
 service_log="$drive_c/MorvikServicePack.log"
 failures=0
 
@@ -38,6 +40,7 @@ layout() {
   rm -rf "$plant" "$service_log"
   cp -r "$sample" "$plant"
   cp "$exe" "$plant/Zaro_MainPictureExt/"
+  cp "$shipped_ini" "$own_ini"
 }
 
 run() {  # run <args...>: exit status in $status
@@ -52,9 +55,7 @@ check "silent run exits 0" test "$status" -eq 0
 check "Program.ini keeps every byte" cmp -s "$sample/parameter/Program.ini" "$ini"
 check "S_Prog stamped standalone" grep -aq $'^S_Prog=1.0.3 - Standalone\r$' "$cfg"
 check "S_Editor is a code" grep -aqE $'^S_Editor=[0-9A-F]+\r$' "$cfg"
-check "the tool's own INI file keeps every byte" \
-  cmp -s "$sample/Zaro_MainPictureExt/Zaro_MainPictureExt_Config.ini" \
-  "$plant/Zaro_MainPictureExt/Zaro_MainPictureExt_Config.ini"
+check "the tool's own INI file keeps every byte" cmp -s "$shipped_ini" "$own_ini"
 check "nothing for the service log" test ! -e "$service_log"
 
 # No Program.ini: the fault goes to C:\MorvikServicePack.log with the Windows path.
@@ -163,6 +164,38 @@ if [ -n "${DISPLAY:-}" ] && command -v xdotool >/dev/null; then
   check "Yes to the session's end ends the run with 0" test "$status" -eq 0 -a "$ending_status" -eq 0
   check "the session's end logs the cancel" grep -aq \
     $'^Konfigurations-EXE wurde abgebrochen:     Zaro_MainPictureExt\r$' "$plant/Q7Xcfglog.txt"
+fi
+
+# A system whose ANSI code page has no "ä" (1251, Cyrillic): the shipped INI file is UTF-16 LE, so
+# its keys with "ä" are found and nothing is appended, in either language. Wine takes the code page
+# from the locale, made here in a folder of the test's own. The runs get a copy of the prefix:
+# Wine rewrites a prefix's locale settings, its code page among them, to the running program's.
+locales=$(mktemp -d)
+cleanup_paths+=("$locales")
+if localedef -i ru_RU -f UTF-8 "$locales/ru_RU.UTF-8" >/dev/null 2>&1; then
+  cyrillic_prefix="${prefix%/}-cp1251-$$"
+  cleanup_paths+=("$cyrillic_prefix")
+  cp -a "$prefix" "$cyrillic_prefix"
+  cyrillic=(env WINEPREFIX="$cyrillic_prefix" LOCPATH="$locales" LC_ALL=ru_RU.UTF-8 "$wine")
+  # Into a file: the first program of a Wine session leaves processes that hold a pipe open.
+  start "${cyrillic[@]}" reg query 'HKLM\System\CurrentControlSet\Control\Nls\CodePage' /v ACP \
+    >"$locales/acp.txt" 2>&1
+  wait_end "$started" 120
+  check "Wine runs at code page 1251" grep -q 'ACP.*1251' "$locales/acp.txt"
+  for language in 1031 1033; do
+    layout
+    { printf '\377\376'; tail -c +3 "$shipped_ini" | iconv -f UTF-16LE -t UTF-8 |
+      sed "s/^Language=.*\r\$/Language=$language\r/" | iconv -f UTF-8 -t UTF-16LE; } >"$own_ini"
+    cp "$own_ini" "$plant/own-before.ini"
+    start "${cyrillic[@]}" "$prog" /EXTERNAL=SILENT >/dev/null 2>&1
+    wait_end "$started" 120
+    check "code page 1251, $language: the silent run exits 0" test "$status" -eq 0
+    check "code page 1251, $language: the keys are found, nothing appended" \
+      cmp -s "$plant/own-before.ini" "$own_ini"
+  done
+  WINEPREFIX="$cyrillic_prefix" "${wine%wine}wineserver" -k 2>/dev/null || true
+else
+  echo "skip code page 1251: localedef lacks the ru_RU sources (Debian package locales)"
 fi
 
 # Windows 7 and 8.1: the program imports nothing they lack and runs on Wine set to Windows 7. The
