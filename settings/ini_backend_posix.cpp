@@ -43,7 +43,7 @@ bool SyncFolder(const std::string& dir) {
   return close(fd) == 0 && synced;
 }
 
-// Our temporary files: ".ini_write." and six characters, as mkstemp names them.
+// Our temporary files: ".ini_write." and six characters.
 constexpr std::string_view kTempPrefix = ".ini_write.";
 constexpr std::size_t kTempNameSize = kTempPrefix.size() + 6;
 
@@ -124,12 +124,12 @@ std::string RandomTempName(const std::string& dir) {
 // kCannotCarry: the new file cannot be what the old one is (its owner, group or an attribute).
 enum class Outcome { kDone, kFailed, kCannotCarry };
 
+// A new file is made as any other, by the kernel's rules: the umask or the folder's default ACL.
 Outcome FillTempFile(int fd, std::string_view bytes, const std::string& path,
                      const struct stat* old) {
-  if (old == nullptr) {
-    if (fchmod(fd, 0666 & ~posix::CurrentUmask()) != 0) return Outcome::kFailed;
-  } else if (fchown(fd, old->st_uid, old->st_gid) != 0 || !posix::CopyAttributes(path, fd) ||
-             fchmod(fd, old->st_mode & 07777) != 0) {
+  if (old != nullptr &&
+      (fchown(fd, old->st_uid, old->st_gid) != 0 || !posix::CopyAttributes(path, fd) ||
+       fchmod(fd, old->st_mode & 07777) != 0)) {
     // Owner first, since that clears the set-id bits; the mode last, since setting the ACL
     // changes the group's bits. Only root may give a file away, only a member set the group.
     return Outcome::kCannotCarry;
@@ -153,7 +153,9 @@ std::string NameUnnamedFile(int fd, const std::string& dir) {
 Outcome WriteTempFile(const std::string& path, std::string_view bytes, const struct stat* old,
                       std::string& temp) {
   const std::string dir = DirName(path);
-  const int unnamed = ActiveCalls().open_unnamed(dir.c_str(), 0600);
+  // Nobody else may open a replacement before it is what the old file is.
+  const mode_t mode = old == nullptr ? 0666 : 0600;
+  const int unnamed = ActiveCalls().open_unnamed(dir.c_str(), mode);
   if (unnamed >= 0) {
     const Outcome filled = FillTempFile(unnamed, bytes, path, old);
     temp = filled == Outcome::kDone ? NameUnnamedFile(unnamed, dir) : std::string();
@@ -164,8 +166,12 @@ Outcome WriteTempFile(const std::string& path, std::string_view bytes, const str
     if (!closed) return Outcome::kFailed;
     // Written but not nameable: the named way below still works.
   }
-  temp = dir + "/" + std::string(kTempPrefix) + "XXXXXX";
-  const int fd = mkostemp(temp.data(), O_CLOEXEC);
+  int fd = -1;
+  for (int attempt = 0; attempt < 10 && fd < 0; ++attempt) {
+    temp = RandomTempName(dir);
+    fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd < 0 && errno != EEXIST) break;
+  }
   if (fd < 0) return Outcome::kFailed;
   const Outcome filled = FillTempFile(fd, bytes, path, old);
   const bool closed = ActiveCalls().close(fd) == 0;

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <optional>
 #include <vector>
 
@@ -103,22 +102,6 @@ bool ResolveLinks(const std::string& file_name, std::string& path) {
     path = target.front() == '/' ? target : DirName(path) + "/" + target;
   }
   return false;
-}
-
-mode_t CurrentUmask() {
-  // umask() can only be read by setting it, which races with files other threads create.
-  std::string status;
-  if (ReadWholeFile("/proc/self/status", status, nullptr) == ReadResult::kRead) {
-    const std::size_t at = status.find("\nUmask:");
-    if (at != std::string::npos) {
-      char* end = nullptr;
-      const unsigned long mask = std::strtoul(status.c_str() + at + 7, &end, 8);
-      if (end != status.c_str() + at + 7) return static_cast<mode_t>(mask & 0777);
-    }
-  }
-  const mode_t mask = umask(0);
-  static_cast<void>(umask(mask));  // gives back the 0 just set
-  return mask;
 }
 
 bool CopyAttributes(const std::string& from, int to) {

@@ -19,8 +19,6 @@ std::string DirName(const std::string& path);
 // bytes. A dangling link names the file to create.
 bool ResolveLinks(const std::string& file_name, std::string& path);
 
-mode_t CurrentUmask();
-
 // Gives the open file `to` exactly the extended attributes of the file at `from` (the POSIX ACL
 // and security labels among them); false when one cannot be read, set or removed.
 bool CopyAttributes(const std::string& from, int to);

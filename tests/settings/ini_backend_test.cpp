@@ -125,23 +125,30 @@ TEST_F(IniBackendTest, ASaveCountsOnlyOnceItIsOnDisk) {
   }
 }
 
-// An ACL entry, a user attribute and the group's bits survive a replacement.
+// An ACL entry, a user attribute and the group's bits survive a replacement; a new file gets what
+// any file made there gets (the folder's default ACL, its mask from mode 0666).
 TEST_F(IniBackendTest, ASaveKeepsTheFilesAttributes) {
   WriteBytes(file_, "[S]\nk=1\n");
   ASSERT_EQ(chmod(file_.c_str(), 0640), 0);
+  const std::string shared = dir_ / "shared";
+  fs::create_directory(shared);
   const std::string set = "setfacl -m u:nobody:rw " + file_ + " && setfattr -n user.plant -v a " +
-                          file_ + " 2>/dev/null";
+                          file_ + " && setfacl -d -m u:nobody:rw " + shared + " && touch " +
+                          shared + "/touched 2>/dev/null";
   if (std::system(set.c_str()) != 0) GTEST_SKIP() << "this file system takes no ACL or attribute";
-  const std::string list = "{ getfacl -p " + file_ + " && getfattr -d -m - " + file_ + "; } >" +
-                           (dir_ / "attributes.txt");
-  const auto attributes = [&] {
+  const auto attributes = [&](const std::string& path) {
+    const std::string list = "{ getfacl -p " + path + " && getfattr -d -m - " + path +
+                             "; } 2>/dev/null | sed s,touched,new.ini, >" +
+                             (dir_ / "attributes.txt");
     return std::system(list.c_str()), ReadBytes(dir_ / "attributes.txt");
   };
-  const std::string before = attributes();
+  const std::string before = attributes(file_);
   const ino_t inode = StatOf(file_).st_ino;
   ASSERT_TRUE(ini::WriteProfileString(file_, "S", "k", "2"));
   EXPECT_NE(StatOf(file_).st_ino, inode) << "not replaced";
-  EXPECT_EQ(attributes(), before);
+  EXPECT_EQ(attributes(file_), before);
+  ASSERT_TRUE(ini::WriteProfileString(shared + "/new.ini", "S", "k", "1"));
+  EXPECT_EQ(attributes(shared + "/new.ini"), attributes(shared + "/touched"));
 }
 
 // A writer saving in a loop is killed at random moments; the file must always be whole, and the
