@@ -39,9 +39,15 @@ std::string RandomTempName() {
   return name;
 }
 
-// kInPlace: the new file cannot be what the old one is (its owner, group or an attribute): the
-// old one is written in place.
+// kInPlace: the new file cannot be what the old one is (its owner, group or an attribute), or the
+// folder takes no new file or rename there: the old one is written in place.
 enum class Outcome { kDone, kFailed, kInPlace };
+
+// Why a new file could not be made or renamed. A read-only file system refuses in place too.
+Outcome Refused(int error) {
+  return error == EACCES || error == EPERM || error == EBUSY || error == EXDEV ? Outcome::kInPlace
+                                                                               : Outcome::kFailed;
+}
 
 // A new file is made as any other, by the kernel's rules: the umask or the folder's default ACL.
 // A replacement gets what the old file is: the owner first, since that clears the set-id bits;
@@ -90,7 +96,7 @@ Outcome WriteTempFile(const posix::Target& target, std::string_view bytes, const
     fd = openat(target.dir, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (fd < 0 && errno != EEXIST) break;
   }
-  if (fd < 0) return Outcome::kFailed;
+  if (fd < 0) return Refused(errno);
   const Outcome filled = FillTempFile(fd, bytes, target.file, old);
   const bool closed = ActiveCalls().close(fd) == 0;
   if (filled == Outcome::kDone && closed) return Outcome::kDone;
@@ -104,9 +110,10 @@ Outcome ReplaceFile(const posix::Target& target, std::string_view bytes, const s
   const Outcome written = WriteTempFile(target, bytes, old, temp);
   if (written != Outcome::kDone) return written;
   if (ActiveCalls().rename(target.dir, temp.c_str(), target.name.c_str()) != 0) {
+    const int error = errno;
     // Already failing; a temporary file we cannot remove changes nothing about that.
     static_cast<void>(unlinkat(target.dir, temp.c_str(), 0));
-    return Outcome::kFailed;
+    return Refused(error);
   }
   // Until the folder is synced the rename may not survive a power cut: not yet saved.
   return ActiveCalls().sync(target.dir) == 0 ? Outcome::kDone : Outcome::kFailed;

@@ -10,8 +10,14 @@ sample=$2
 
 work=$(mktemp -d)
 running=
-# Every way out ends the run under way (timeout passes the signal on) and removes the work folder.
-cleanup() { [ -z "$running" ] || kill -KILL "$running" 2>/dev/null || true; rm -rf "$work"; }
+mounted=
+# Every way out ends the run under way (timeout passes the signal on), undoes the mount and
+# removes the work folder.
+cleanup() {
+  [ -z "$running" ] || kill -KILL "$running" 2>/dev/null || true
+  [ -z "$mounted" ] || timeout 10 umount -l "$mounted" || true
+  rm -rf "$work"
+}
 trap cleanup EXIT
 trap 'exit 2' INT TERM HUP
 chmod 755 "$work"
@@ -123,6 +129,32 @@ touch -d 2001-01-01 "$ini" "$cfg" "$plant/Zaro_MainPictureExt/Zaro_MainPictureEx
 before=$(identity)
 run 0 "second run" X=a-b_c /EXTERNAL=SILENT
 [ "$(identity)" = "$before" ] || fail "the second run replaced files it did not change"
+
+# Program.ini writable where the run cannot make a file (the Windows profile functions write it
+# there): written in place.
+layout
+grep -av '^ZaroMainPictureStatus=' "$sample/parameter/Program.ini" >"$ini"
+chmod a-w "$plant/parameter"
+inode=$(stat -c %i "$ini")
+run 0 "writable Program.ini in a read-only folder" X=a-b_c /EXTERNAL=SILENT
+grep -aq '^ZaroMainPictureStatus=0' "$ini" || fail "read-only folder: the word was not saved"
+[ "$(stat -c %i "$ini")" = "$inode" ] || fail "read-only folder: Program.ini was replaced"
+chmod u+w "$plant/parameter"
+
+# Program.ini bind-mounted into the project (a single-file volume), of the run's own user, so
+# that only the mount stops a rename: written in place.
+if [ "$(id -u)" -eq 0 ]; then
+  layout
+  grep -av '^ZaroMainPictureStatus=' "$sample/parameter/Program.ini" >"$work/volume.ini"
+  chown 65534:65534 "$work/volume.ini"
+  timeout 10 mount --bind "$work/volume.ini" "$ini" && mounted=$ini
+  run 0 "bind-mounted Program.ini" X=a-b_c /EXTERNAL=SILENT
+  grep -aq '^ZaroMainPictureStatus=0' "$work/volume.ini" ||
+    fail "bind-mounted Program.ini: the word was not saved"
+  timeout 10 umount "$ini" && mounted=
+else
+  echo "skip bind-mounted Program.ini: mounting needs root"
+fi
 
 # Runs killed at random moments (the editor code alternates, so each run rewrites the
 # configuration file): no file is torn, and the next run leaves no temporary file behind. The

@@ -124,14 +124,18 @@ TEST_F(SaveProcessTest, TwoWritingProcessesBothKeepEveryEntry) {
 }
 
 // Saves made by another process, as another user where it matters (root ignores permissions, so
-// as root the save runs as nobody): refused where the file system says no (a read-only file or
-// folder, a real full disk on a small tmpfs, which only root may mount); a file whose owner and
-// group the writer cannot give a new file is written in place.
+// as root the save runs as nobody): refused where the file system says no (a read-only file, a
+// real full disk on a small tmpfs); written in place where the file can be written but not
+// replaced: in a read-only folder, of an owner and group the writer cannot give a new file, or
+// bind-mounted over its name (a single-file volume, which no rename replaces).
+enum class Mount { kNone, kSmallTmpfs, kFileOverTheName };
+
 struct OtherWriter {
   const char* name;
   mode_t file_mode, folder_mode;
-  bool full_disk;
-  int status;  // of ini_save_tool: 0 written, 3 refused
+  int status;                  // of ini_save_tool: 0 written, 3 refused
+  Mount mount = Mount::kNone;  // the save then runs as root
+  bool needs_root = false;
 };
 
 void PrintTo(const OtherWriter& c, std::ostream* os) {
@@ -143,14 +147,29 @@ class SaveByAnotherProcess : public SaveProcessTest,
 
 TEST_P(SaveByAnotherProcess, IsRefusedOrKeepsWhatTheFileIs) {
   const OtherWriter& c = GetParam();
+  const bool root = geteuid() == 0;
+  if ((c.mount != Mount::kNone || c.needs_root) && !root) {
+    GTEST_SKIP() << "mounts and files of another owner need root";
+  }
   const std::string folder = dir_ / "plant";
   const std::string file = folder + "/test.ini";
   fs::create_directory(folder);
-  const bool root = geteuid() == 0;
-  if (c.full_disk && (!root || mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=16k") != 0)) {
-    GTEST_SKIP() << "mounting a small tmpfs needs root";
+  // Undone on every way out of the test.
+  struct Unmount {
+    std::string at;
+    ~Unmount() { umount2(at.c_str(), MNT_DETACH); }
+  } unmount;
+  if (c.mount == Mount::kSmallTmpfs &&
+      mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=16k") == 0) {
+    unmount.at = folder;
   }
-  if (c.status == 0 && !root) GTEST_SKIP() << "only root can make a file of another owner";
+  if (c.mount == Mount::kFileOverTheName) {
+    WriteBytes(file, ""), WriteBytes(dir_ / "volume.ini", "");
+    if (mount((dir_ / "volume.ini").c_str(), file.c_str(), nullptr, MS_BIND, nullptr) == 0) {
+      unmount.at = file;
+    }
+  }
+  if (c.mount != Mount::kNone && unmount.at.empty()) GTEST_SKIP() << "no mount here";
   WriteBytes(file, "[S]\nk=1\n");
   // The tool where nobody can reach it, wherever the build lies.
   const std::string tool = dir_ / "ini_save_tool";
@@ -159,27 +178,27 @@ TEST_P(SaveByAnotherProcess, IsRefusedOrKeepsWhatTheFileIs) {
   ASSERT_EQ(chmod(file.c_str(), c.file_mode), 0);
   ASSERT_EQ(chmod(folder.c_str(), c.folder_mode), 0);
   const struct stat before = StatOf(file);
-  const std::string value(c.full_disk ? 100'000 : 1, 'x');
-  const std::string as_nobody = root && !c.full_disk ? "runuser -u nobody -- " : "";
-  const int status = std::system((as_nobody + tool + " " + file + " S k " + value).c_str());
+  const std::string value(c.mount == Mount::kSmallTmpfs ? 100'000 : 1, 'x');
+  const std::string as_nobody = root && c.mount == Mount::kNone ? "runuser -u nobody -- " : "";
+  const int status = std::system(
+      ("timeout -s KILL 60 " + as_nobody + tool + " " + file + " S k " + value).c_str());
   chmod(folder.c_str(), 0755);
-  const std::string bytes = ReadBytes(file);
   const struct stat after = StatOf(file);
-  const Names names = NamesIn(folder);
-  if (c.full_disk) umount2(folder.c_str(), MNT_DETACH);
   ASSERT_TRUE(WIFEXITED(status)) << "the save did not end by itself";
   EXPECT_EQ(WEXITSTATUS(status), c.status);
-  EXPECT_EQ(bytes, c.status == 0 ? "[S]\nk=x\n" : "[S]\nk=1\n");
-  EXPECT_EQ(names, Names{"test.ini"});
+  EXPECT_EQ(ReadBytes(file), c.status == 0 ? "[S]\nk=x\n" : "[S]\nk=1\n");
+  EXPECT_EQ(NamesIn(folder), Names{"test.ini"});
   EXPECT_EQ(std::tie(after.st_ino, after.st_uid, after.st_gid),
             std::tie(before.st_ino, before.st_uid, before.st_gid));
 }
 
-INSTANTIATE_TEST_SUITE_P(Faults, SaveByAnotherProcess,
-                         testing::Values(OtherWriter{"ReadOnlyFile", 0444, 0777, false, 3},
-                                         OtherWriter{"ReadOnlyFolder", 0666, 0555, false, 3},
-                                         OtherWriter{"FullDisk", 0666, 0777, true, 3},
-                                         OtherWriter{"GroupItCannotKeep", 0666, 0777, false, 0}),
-                         [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Faults, SaveByAnotherProcess,
+    testing::Values(OtherWriter{"ReadOnlyFile", 0444, 0777, 3},
+                    OtherWriter{"WritableFileInReadOnlyFolder", 0666, 0555, 0},
+                    OtherWriter{"FullDisk", 0666, 0777, 3, Mount::kSmallTmpfs},
+                    OtherWriter{"GroupItCannotKeep", 0666, 0777, 0, Mount::kNone, true},
+                    OtherWriter{"BindMountedFile", 0666, 0777, 0, Mount::kFileOverTheName}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace

@@ -91,7 +91,9 @@ TEST_F(IniBackendTest, ASaveCountsOnlyOnceItIsOnDisk) {
       {.name = "SecondNameWrittenInPlace",
        .calls = "lock lock write@6 sync close ",
        .second_name = true},
-  };
+      {.name = "BusyNameWrittenInPlace",
+       .calls = "lock write@0 sync name close rename lock write@6 sync close ",
+       .rename_error = EBUSY}};
   for (const Row& row : rows) {
     std::string calls;
     ini::SaveCalls c = ini::SystemSaveCalls();
