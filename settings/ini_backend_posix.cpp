@@ -177,6 +177,12 @@ bool WriteProfileString(const std::string& file_name, std::string_view section,
   };
   posix::Target target;
   if (file_name.empty() || !target.Open(file_name)) return false;
+  std::string old_bytes;
+  struct stat old {};
+  // A save that changes nothing takes no turn: another writer can neither hold it up nor fail it.
+  if (target.file >= 0 && !posix::ReadOpenFile(target.file, old_bytes, old)) return false;
+  std::optional<std::string> new_bytes = change(old_bytes);
+  if (!new_bytes || (target.file >= 0 && *new_bytes == old_bytes)) return new_bytes.has_value();
 
   // Read, change and write under the lock, so that no other writer's change is lost between
   // our read and our write.
@@ -186,9 +192,6 @@ bool WriteProfileString(const std::string& file_name, std::string_view section,
   if (lock.state() == posix::LockState::kHeld) lock.RemoveStaleTempFiles();
   // Writable, or refused: renaming in a writable folder would override the file's own protection.
   if (!target.Reopen(file_name)) return false;
-  std::string old_bytes;
-  struct stat old {};
-  std::optional<std::string> new_bytes;
   if (target.file < 0) {
     new_bytes = change("");
     return new_bytes && ReplaceFile(target, *new_bytes, nullptr) == Outcome::kDone;

@@ -26,8 +26,9 @@ struct SaveCalls {
   std::function<int(int fd, int dir, const char* name)> name_unnamed;
   // flock(2) on a folder or a file; NFS and some FUSE file systems refuse it.
   std::function<int(int fd, int operation)> lock;
-  // How long a save waits for another writer before it fails.
-  std::chrono::milliseconds lock_wait{5000};
+  // How long the saves of a run may still wait for other writers, all together: each wait takes
+  // its time off, so a run of many saves is not held up many times over.
+  std::chrono::steady_clock::duration lock_wait = std::chrono::seconds(5);
 };
 
 SaveCalls SystemSaveCalls();

@@ -35,22 +35,32 @@ void PutBack(int fd, std::string_view old_bytes, std::size_t from) {
 
 }  // namespace
 
-LockState TakeLock(const SaveCalls& calls, int fd) {
-  const auto deadline = std::chrono::steady_clock::now() + calls.lock_wait;
+LockState TakeLock(SaveCalls& calls, int fd) {
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point start = Clock::now();
   long pause_ns = 1'000'000;
+  bool waited = false;
   while (calls.lock(fd, LOCK_EX | LOCK_NB) != 0) {
     // NFS emulates flock with record locks, which a folder opened for reading cannot take:
     // saving there unlocked beats never saving.
     if (errno != EWOULDBLOCK && errno != EINTR) return LockState::kUnavailable;
-    if (std::chrono::steady_clock::now() >= deadline) return LockState::kBusy;
-    const timespec pause{0, pause_ns};
+    const Clock::duration so_far = Clock::now() - start;
+    if (so_far >= calls.lock_wait) {
+      calls.lock_wait = Clock::duration::zero();
+      return LockState::kBusy;
+    }
+    const long left_ns = std::chrono::nanoseconds(calls.lock_wait - so_far).count();
+    const timespec pause{0, std::min(pause_ns, left_ns)};
     nanosleep(&pause, nullptr);
     pause_ns = std::min(pause_ns * 2, 20'000'000L);
+    waited = true;
   }
+  // Only a wait uses up the allowance, not the moment a free lock takes.
+  if (waited) calls.lock_wait -= std::min(calls.lock_wait, Clock::now() - start);
   return LockState::kHeld;
 }
 
-FolderLock::FolderLock(const SaveCalls& calls, int dir)
+FolderLock::FolderLock(SaveCalls& calls, int dir)
     : fd_(dir < 0 ? -1 : openat(dir, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
   if (fd_ >= 0) state_ = TakeLock(calls, fd_);
 }
@@ -79,7 +89,7 @@ void FolderLock::RemoveStaleTempFiles() const {
   static_cast<void>(closedir(dir));
 }
 
-bool WriteInPlace(const SaveCalls& calls, int fd, const Change& change) {
+bool WriteInPlace(SaveCalls& calls, int fd, const Change& change) {
   std::string old_bytes;
   struct stat st {};
   std::optional<std::string> bytes;

@@ -13,16 +13,16 @@ namespace ini::posix {
 
 enum class LockState { kHeld, kBusy, kUnavailable };
 
-// An exclusive flock on `fd`, waited for at most calls.lock_wait. kUnavailable where the file
-// system cannot lock (NFS without flock).
-LockState TakeLock(const SaveCalls& calls, int fd);
+// An exclusive flock on `fd`, waited for at most what is left of calls.lock_wait, which the wait
+// uses up. kUnavailable where the file system cannot lock (NFS without flock).
+LockState TakeLock(SaveCalls& calls, int fd);
 
 // flock on the folder itself: it is never replaced (a lock on the file would be lost with the old
 // file at each rename) and needs no lock file that would stay behind.
 class FolderLock {
  public:
   // `dir` is an open folder, or -1 for none (kUnavailable).
-  FolderLock(const SaveCalls& calls, int dir);
+  FolderLock(SaveCalls& calls, int dir);
   ~FolderLock();
   FolderLock(const FolderLock&) = delete;
   FolderLock& operator=(const FolderLock&) = delete;
@@ -44,6 +44,6 @@ using Change = std::function<std::optional<std::string>(std::string_view old_byt
 // file's own lock, which every name of the file shares, read again, then the new bytes over the
 // old from the first that differs, cut to length and synced. A failed write puts the old bytes
 // back. Takes `fd` (open for reading and writing) and closes it.
-bool WriteInPlace(const SaveCalls& calls, int fd, const Change& change);
+bool WriteInPlace(SaveCalls& calls, int fd, const Change& change);
 
 }  // namespace ini::posix

@@ -10,11 +10,18 @@ sample=$2
 
 work=$(mktemp -d)
 running=
+holder=
 mounted=
-# Every way out ends the run under way (timeout passes the signal on), undoes the mount and
-# removes the work folder.
+# The process holding the folder locks, in a group of its own.
+release_locks() {
+  [ -z "$holder" ] || { kill -KILL -- "-$holder"; wait "$holder"; } 2>/dev/null || true
+  holder=
+}
+# Every way out ends the run under way (timeout passes the signal on), releases the locks, undoes
+# the mount and removes the work folder.
 cleanup() {
   [ -z "$running" ] || kill -KILL "$running" 2>/dev/null || true
+  release_locks
   [ -z "$mounted" ] || timeout 10 umount -l "$mounted" || true
   rm -rf "$work"
 }
@@ -129,6 +136,22 @@ touch -d 2001-01-01 "$ini" "$cfg" "$plant/Zaro_MainPictureExt/Zaro_MainPictureEx
 before=$(identity)
 run 0 "second run" X=a-b_c /EXTERNAL=SILENT
 [ "$(identity)" = "$before" ] || fail "the second run replaced files it did not change"
+
+# Another process holds the locks of both folders: a run whose files need no change does not
+# wait; one that must write waits 5 s in all, however many saves it makes (an incomplete own INI
+# file, a new stamp), and says what it could not save.
+setsid flock "$plant/parameter" flock "$plant/Zaro_MainPictureExt" sleep 300 &
+holder=$!
+for _ in $(seq 100); do flock -n "$plant/Zaro_MainPictureExt" true || break; sleep 0.1; done
+flock -n "$plant/Zaro_MainPictureExt" true && fail "the folder locks were not taken"
+limit=4 run 0 "an unchanged project while another process holds the locks" X=a-b_c /EXTERNAL=SILENT
+own="$plant/Zaro_MainPictureExt/Zaro_MainPictureExt_Config.ini"
+grep -av '^TTT_' "$own" >"$work/own"
+cat "$work/own" >"$own"
+limit=15 run 1 "saves while another process holds the locks" X=d /EXTERNAL=SILENT
+grep -q "File not saved: " "$work/err" && grep -q "ZARO_MAINPICTUREEXT.CFG" "$work/err" ||
+  fail "saves while another process holds the locks: the stamp's failure was not reported"
+release_locks
 
 # Program.ini writable where the run cannot make a file (the Windows profile functions write it
 # there): written in place.

@@ -93,7 +93,8 @@ TEST_F(IniBackendTest, ASaveCountsOnlyOnceItIsOnDisk) {
        .second_name = true},
       {.name = "BusyNameWrittenInPlace",
        .calls = "lock write@0 sync name close rename lock write@6 sync close ",
-       .rename_error = EBUSY}};
+       .rename_error = EBUSY},
+      {.name = "NothingToChangeTakesNoLock", .calls = "", .value = "1"}};
   for (const Row& row : rows) {
     std::string calls;
     ini::SaveCalls c = ini::SystemSaveCalls();
