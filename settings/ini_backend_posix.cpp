@@ -39,8 +39,8 @@ std::string RandomTempName() {
   return name;
 }
 
-// kInPlace: the new file cannot be what the old one is (its owner, group or an attribute), or the
-// folder takes no new file or rename there: the old one is written in place.
+// kInPlace: the new file cannot be what the old one is (its owner, group, an attribute or a
+// flag), or the folder takes no new file or rename there: the old one is written in place.
 enum class Outcome { kDone, kFailed, kInPlace };
 
 // Why a new file could not be made or renamed. A read-only file system refuses in place too.
@@ -50,13 +50,13 @@ Outcome Refused(int error) {
 }
 
 // A new file is made as any other, by the kernel's rules: the umask or the folder's default ACL.
-// A replacement gets what the old file is: the owner first, since that clears the set-id bits;
-// the mode last, since setting the ACL changes the group's bits. Only root may give a file away,
-// only a member set the group.
+// A replacement gets what the old file is: flags first, on the empty file; then the owner, since
+// that clears the set-id bits; the mode last, since setting the ACL changes the group's bits.
+// Only root may give a file away, only a member set the group.
 Outcome FillTempFile(int fd, std::string_view bytes, int old_fd, const struct stat* old) {
   if (old != nullptr &&
-      (fchown(fd, old->st_uid, old->st_gid) != 0 || !posix::CopyAttributes(old_fd, fd) ||
-       fchmod(fd, old->st_mode & 07777) != 0)) {
+      (!posix::CopyInodeFlags(old_fd, fd) || fchown(fd, old->st_uid, old->st_gid) != 0 ||
+       !posix::CopyAttributes(old_fd, fd) || fchmod(fd, old->st_mode & 07777) != 0)) {
     return Outcome::kInPlace;
   }
   return WriteAllTo(fd, bytes) && ActiveCalls().sync(fd) == 0 ? Outcome::kDone : Outcome::kFailed;

@@ -1,6 +1,8 @@
 #include "settings/ini_posix_files.h"
 
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -184,6 +186,23 @@ bool CopyAttributes(int from, int to) {
     if (!value || fsetxattr(to, name.c_str(), value->data(), value->size(), 0) != 0) return false;
   }
   return true;
+}
+
+bool CopyInodeFlags(int from, int to) {
+  // What a user may set and a file system may keep per file; the rest (extents, inline data,
+  // encryption, ...) is the file system's own business.
+  constexpr int kCarried = FS_SECRM_FL | FS_UNRM_FL | FS_COMPR_FL | FS_SYNC_FL | FS_NODUMP_FL |
+                           FS_NOATIME_FL | FS_JOURNAL_DATA_FL | FS_NOTAIL_FL | FS_NOCOMP_FL |
+                           FS_NOCOW_FL | FS_DAX_FL | FS_PROJINHERIT_FL;
+  int old_flags = 0, new_flags = 0;
+  // A file system without flags has none to lose.
+  if (ioctl(from, FS_IOC_GETFLAGS, &old_flags) != 0) return errno == ENOTTY || errno == ENOTSUP;
+  if (ioctl(to, FS_IOC_GETFLAGS, &new_flags) != 0) return (old_flags & kCarried) == 0;
+  // Some come from the folder, and the old file may lack them.
+  int wanted = (new_flags & ~kCarried) | (old_flags & kCarried);
+  return wanted == new_flags ||
+         (ioctl(to, FS_IOC_SETFLAGS, &wanted) == 0 && ioctl(to, FS_IOC_GETFLAGS, &new_flags) == 0 &&
+          (new_flags & kCarried) == (old_flags & kCarried));
 }
 
 }  // namespace ini::posix

@@ -48,8 +48,11 @@ class Target {
   std::string name;
 };
 
-// Gives the open file `to` exactly the extended attributes of the open file `from` (the POSIX ACL
-// and security labels among them); false when one cannot be read, set or removed.
+// Give the open file `to` what the open file `from` is; false when something cannot be read or
+// set. The extended attributes (the POSIX ACL and security labels among them), exactly:
 bool CopyAttributes(int from, int to);
+// The inode flags of chattr(1) that a file may carry (never "i" or "a": such a file is not
+// written at all). On the new, still empty file: some can be set only there.
+bool CopyInodeFlags(int from, int to);
 
 }  // namespace ini::posix

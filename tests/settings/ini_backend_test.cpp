@@ -133,7 +133,7 @@ TEST_F(IniBackendTest, ASaveCountsOnlyOnceItIsOnDisk) {
   }
 }
 
-// An ACL entry, a user attribute and the group's bits survive a replacement; a new
+// An ACL entry, a user attribute, inode flags and the group's bits survive a replacement; a new
 // file gets what any file made there gets (the folder's default ACL, its mask from mode 0666).
 TEST_F(IniBackendTest, ASaveKeepsTheFilesAttributes) {
   WriteBytes(file_, "[S]\nk=1\n");
@@ -141,12 +141,13 @@ TEST_F(IniBackendTest, ASaveKeepsTheFilesAttributes) {
   const std::string shared = dir_ / "shared";
   fs::create_directory(shared);
   const std::string set = "setfacl -m u:nobody:rw " + file_ + " && setfattr -n user.plant -v a " +
-                          file_ + " && setfacl -d -m u:nobody:rw " + shared + " && touch " +
-                          shared + "/touched 2>/dev/null";
-  if (std::system(set.c_str()) != 0) GTEST_SKIP() << "this file system takes no ACL or attribute";
+                          file_ + " && chattr +d +A +S " + file_ +
+                          " && setfacl -d -m u:nobody:rw " + shared + " && touch " + shared +
+                          "/touched 2>/dev/null";
+  if (std::system(set.c_str()) != 0) GTEST_SKIP() << "this file system takes no ACL or flag";
   const auto attributes = [&](const std::string& path) {
     const std::string list = "{ getfacl -p " + path + " && getfattr -d -m - " + path +
-                             "; } 2>/dev/null | sed s,touched,new.ini, >" +
+                             " && lsattr " + path + "; } 2>/dev/null | sed s,touched,new.ini, >" +
                              (dir_ / "attributes.txt");
     return std::system(list.c_str()), ReadBytes(dir_ / "attributes.txt");
   };
