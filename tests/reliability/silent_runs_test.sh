@@ -40,11 +40,14 @@ without_status_word() {
   sed -E '/^[ \t]*\[/h; /^ZaroMainPictureStatus=/{x; /^[ \t]*\[[ \t]*Machine1[ \t]*\]/I{x; d}; x}' "$1"
 }
 
+# The runs' own files (as root the runs are nobody's), so that saves replace them as they would
+# for the plant's user.
 layout() {
   rm -rf "$plant"
   cp -r "$sample" "$plant"
   cp "$exe" "$plant/Zaro_MainPictureExt/"
   chmod -R a+rwX "$plant"
+  [ "$(id -u)" -ne 0 ] || chown -R 65534:65534 "$plant"
 }
 
 # As root the run drops to nobody, so that the service log falls back to standard error.
