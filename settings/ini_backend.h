@@ -25,13 +25,16 @@ std::int32_t ReadProfileInt(const std::string& file_name, std::string_view secti
 // Writes entry=value into the section, creating the file, the section or the entry as needed;
 // every other byte of the file stays as it was, in the file's own encoding, and the file is
 // replaced atomically: a reader, or a crash at any moment, sees the old file or the new one. A
-// file the new one could not stand in for (a second hard link, an owner, group or extended
-// attribute the writer cannot give it) is written in place instead. Writers of this program take
-// turns; one that waits too long gives up. A write that would change no byte leaves the file
-// alone. (On Windows the system's profile functions write, by their own rules, and never into a
-// file that starts with the UTF-8 mark, which they cannot read.) False when nothing was written
-// (also for a file that cannot be decoded, see ini_text.h): the old file is then untouched; and
-// false when the new content is in place but its folder could not be synced.
+// file the new one could not stand in for (a second hard link, an owner, group, extended
+// attribute or inode flag the writer cannot give it) or that cannot be replaced (a folder the
+// writer cannot write, a file mounted over its name) is written in place instead. Links are
+// followed by the kernel, by its rules. Writers of this program take turns; the waits of a run
+// together are bounded, and one that waits too long gives up. A write that would change no byte
+// leaves the file alone and waits for nobody. (On Windows the system's profile functions write,
+// by their own rules, and never into a file that starts with the UTF-8 mark, which they cannot
+// read.) False when nothing was written (also for a file that cannot be decoded, see
+// ini_text.h): the old file is then untouched; and false when the new content is in place but
+// its folder could not be synced.
 bool WriteProfileString(const std::string& file_name, std::string_view section,
                         std::string_view entry, std::string_view value);
 

@@ -1,13 +1,10 @@
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
-#include <ctime>
 #include <optional>
 #include <random>
 #include <string>
@@ -16,14 +13,11 @@
 #include "settings/ini_backend.h"
 #include "settings/ini_backend_posix.h"
 #include "settings/ini_posix_files.h"
+#include "settings/ini_posix_lock.h"
 #include "settings/ini_text.h"
 
 namespace ini {
 namespace {
-
-using posix::DirName;
-using posix::ReadResult;
-using posix::ReadWholeFile;
 
 SaveCalls& ActiveCalls() {
   static SaveCalls calls = SystemSaveCalls();
@@ -36,112 +30,43 @@ bool WriteAllTo(int fd, std::string_view bytes) {
   });
 }
 
-bool SyncFolder(const std::string& dir) {
-  const int fd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return false;
-  const bool synced = ActiveCalls().sync(fd) == 0;
-  return close(fd) == 0 && synced;
-}
-
-// Our temporary files: ".ini_write." and six characters, as mkstemp names them.
-constexpr std::string_view kTempPrefix = ".ini_write.";
-constexpr std::size_t kTempNameSize = kTempPrefix.size() + 6;
-
-bool IsTempName(std::string_view name) {
-  return name.size() == kTempNameSize && name.starts_with(kTempPrefix);
-}
-
-// Turns with the other writers of the folder. flock on the folder itself: it is never replaced
-// (a lock on the file would be lost with the old file at each rename) and needs no lock file
-// that would stay behind. The kernel drops the lock of a killed writer.
-class FolderLock {
- public:
-  enum class State { kHeld, kBusy, kUnavailable };
-
-  explicit FolderLock(const std::string& dir)
-      : fd_(open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
-    if (fd_ < 0) return;
-    const auto deadline = std::chrono::steady_clock::now() + ActiveCalls().lock_wait;
-    long pause_ns = 1'000'000;
-    while (ActiveCalls().lock(fd_, LOCK_EX | LOCK_NB) != 0) {
-      // NFS emulates flock with record locks, which a folder opened for reading cannot take:
-      // saving there unlocked beats never saving.
-      if (errno != EWOULDBLOCK && errno != EINTR) return;
-      if (std::chrono::steady_clock::now() >= deadline) {
-        state_ = State::kBusy;
-        return;
-      }
-      const timespec pause{0, pause_ns};
-      nanosleep(&pause, nullptr);
-      pause_ns = std::min(pause_ns * 2, 20'000'000L);
-    }
-    state_ = State::kHeld;
-  }
-  ~FolderLock() {
-    // Closing the last descriptor releases the lock.
-    if (fd_ >= 0) static_cast<void>(close(fd_));
-  }
-  FolderLock(const FolderLock&) = delete;
-  FolderLock& operator=(const FolderLock&) = delete;
-
-  State state() const { return state_; }
-
-  // While we hold the lock no save of ours is under way here, so every temporary file of ours
-  // was left by one that was killed.
-  void RemoveStaleTempFiles() const {
-    const int list_fd = dup(fd_);
-    if (list_fd < 0) return;
-    DIR* dir = fdopendir(list_fd);
-    if (dir == nullptr) {
-      static_cast<void>(close(list_fd));
-      return;
-    }
-    while (const dirent* item = readdir(dir)) {
-      struct stat st {};
-      if (IsTempName(item->d_name) && fstatat(fd_, item->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
-          S_ISREG(st.st_mode)) {
-        // One we cannot remove is no reason to refuse the save.
-        static_cast<void>(unlinkat(fd_, item->d_name, 0));
-      }
-    }
-    static_cast<void>(closedir(dir));
-  }
-
- private:
-  int fd_;
-  State state_ = State::kUnavailable;
-};
-
-std::string RandomTempName(const std::string& dir) {
+std::string RandomTempName() {
   static std::minstd_rand random(std::random_device{}());
   static constexpr std::string_view kLetters =
       "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-  std::string name = dir + "/" + std::string(kTempPrefix);
-  for (int i = 0; i < 6; ++i) name += kLetters[random() % kLetters.size()];
+  std::string name(posix::kTempPrefix);
+  while (name.size() < posix::kTempNameSize) name += kLetters[random() % kLetters.size()];
   return name;
 }
 
-// kCannotCarry: the new file cannot be what the old one is (its owner, group or an attribute).
-enum class Outcome { kDone, kFailed, kCannotCarry };
+// kInPlace: the new file cannot be what the old one is (its owner, group, an attribute or a
+// flag), or the folder takes no new file or rename there: the old one is written in place.
+enum class Outcome { kDone, kFailed, kInPlace };
 
-Outcome FillTempFile(int fd, std::string_view bytes, const std::string& path,
-                     const struct stat* old) {
-  if (old == nullptr) {
-    if (fchmod(fd, 0666 & ~posix::CurrentUmask()) != 0) return Outcome::kFailed;
-  } else if (fchown(fd, old->st_uid, old->st_gid) != 0 || !posix::CopyAttributes(path, fd) ||
-             fchmod(fd, old->st_mode & 07777) != 0) {
-    // Owner first, since that clears the set-id bits; the mode last, since setting the ACL
-    // changes the group's bits. Only root may give a file away, only a member set the group.
-    return Outcome::kCannotCarry;
+// Why a new file could not be made or renamed. A read-only file system refuses in place too.
+Outcome Refused(int error) {
+  return error == EACCES || error == EPERM || error == EBUSY || error == EXDEV ? Outcome::kInPlace
+                                                                               : Outcome::kFailed;
+}
+
+// A new file is made as any other, by the kernel's rules: the umask or the folder's default ACL.
+// A replacement gets what the old file is: flags first, on the empty file; then the owner, since
+// that clears the set-id bits; the mode last, since setting the ACL changes the group's bits.
+// Only root may give a file away, only a member set the group.
+Outcome FillTempFile(int fd, std::string_view bytes, int old_fd, const struct stat* old) {
+  if (old != nullptr &&
+      (!posix::CopyInodeFlags(old_fd, fd) || fchown(fd, old->st_uid, old->st_gid) != 0 ||
+       !posix::CopyAttributes(old_fd, fd) || fchmod(fd, old->st_mode & 07777) != 0)) {
+    return Outcome::kInPlace;
   }
   return WriteAllTo(fd, bytes) && ActiveCalls().sync(fd) == 0 ? Outcome::kDone : Outcome::kFailed;
 }
 
 // Gives the unnamed file behind `fd` a temporary name in `dir`; "" when it cannot (no /proc).
-std::string NameUnnamedFile(int fd, const std::string& dir) {
+std::string NameUnnamedFile(int fd, int dir) {
   for (int attempt = 0; attempt < 10; ++attempt) {
-    std::string temp = RandomTempName(dir);
-    if (ActiveCalls().name_unnamed(fd, temp.c_str()) == 0) return temp;
+    std::string temp = RandomTempName();
+    if (ActiveCalls().name_unnamed(fd, dir, temp.c_str()) == 0) return temp;
     if (errno != EEXIST) break;
   }
   return {};
@@ -150,79 +75,59 @@ std::string NameUnnamedFile(int fd, const std::string& dir) {
 // The new content under the temporary name `temp` beside the target, complete and on disk;
 // when that fails nothing is left behind. An unnamed file is named only just before the rename,
 // so a save killed while writing leaves nothing at all.
-Outcome WriteTempFile(const std::string& path, std::string_view bytes, const struct stat* old,
+Outcome WriteTempFile(const posix::Target& target, std::string_view bytes, const struct stat* old,
                       std::string& temp) {
-  const std::string dir = DirName(path);
-  const int unnamed = ActiveCalls().open_unnamed(dir.c_str(), 0600);
+  // Nobody else may open a replacement before it is what the old file is.
+  const mode_t mode = old == nullptr ? 0666 : 0600;
+  const int unnamed = ActiveCalls().open_unnamed(target.dir, mode);
   if (unnamed >= 0) {
-    const Outcome filled = FillTempFile(unnamed, bytes, path, old);
-    temp = filled == Outcome::kDone ? NameUnnamedFile(unnamed, dir) : std::string();
+    const Outcome filled = FillTempFile(unnamed, bytes, target.file, old);
+    temp = filled == Outcome::kDone ? NameUnnamedFile(unnamed, target.dir) : std::string();
     const bool closed = ActiveCalls().close(unnamed) == 0;
     if (filled == Outcome::kDone && closed && !temp.empty()) return Outcome::kDone;
-    if (!temp.empty()) static_cast<void>(unlink(temp.c_str()));
+    if (!temp.empty()) static_cast<void>(unlinkat(target.dir, temp.c_str(), 0));
     if (filled != Outcome::kDone) return filled;
     if (!closed) return Outcome::kFailed;
     // Written but not nameable: the named way below still works.
   }
-  temp = dir + "/" + std::string(kTempPrefix) + "XXXXXX";
-  const int fd = mkostemp(temp.data(), O_CLOEXEC);
-  if (fd < 0) return Outcome::kFailed;
-  const Outcome filled = FillTempFile(fd, bytes, path, old);
+  int fd = -1;
+  for (int attempt = 0; attempt < 10 && fd < 0; ++attempt) {
+    temp = RandomTempName();
+    fd = openat(target.dir, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd < 0 && errno != EEXIST) break;
+  }
+  if (fd < 0) return Refused(errno);
+  const Outcome filled = FillTempFile(fd, bytes, target.file, old);
   const bool closed = ActiveCalls().close(fd) == 0;
   if (filled == Outcome::kDone && closed) return Outcome::kDone;
-  static_cast<void>(unlink(temp.c_str()));
+  static_cast<void>(unlinkat(target.dir, temp.c_str(), 0));
   return closed ? filled : Outcome::kFailed;
 }
 
 // Readers see either the old file or the new one, never a part of either.
-Outcome ReplaceFile(const std::string& path, std::string_view bytes, const struct stat* old) {
+Outcome ReplaceFile(const posix::Target& target, std::string_view bytes, const struct stat* old) {
   std::string temp;
-  const Outcome written = WriteTempFile(path, bytes, old, temp);
+  const Outcome written = WriteTempFile(target, bytes, old, temp);
   if (written != Outcome::kDone) return written;
-  if (ActiveCalls().rename(temp.c_str(), path.c_str()) != 0) {
+  if (ActiveCalls().rename(target.dir, temp.c_str(), target.name.c_str()) != 0) {
+    const int error = errno;
     // Already failing; a temporary file we cannot remove changes nothing about that.
-    static_cast<void>(unlink(temp.c_str()));
-    return Outcome::kFailed;
+    static_cast<void>(unlinkat(target.dir, temp.c_str(), 0));
+    return Refused(error);
   }
   // Until the folder is synced the rename may not survive a power cut: not yet saved.
-  return SyncFolder(DirName(path)) ? Outcome::kDone : Outcome::kFailed;
-}
-
-// For a file a new one cannot stand in for, as the platform's profile functions write: the new
-// bytes over the old, then cut to length. A kill in the middle leaves a part; a failed write
-// puts the old bytes back.
-bool WriteInPlace(const std::string& path, std::string_view bytes, std::string_view old_bytes,
-                  const struct stat& old) {
-  const int fd = open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return false;
-  struct stat st {};
-  const bool same = fstat(fd, &st) == 0 && st.st_dev == old.st_dev && st.st_ino == old.st_ino;
-  const bool written = same && WriteAllTo(fd, bytes) &&
-                       ftruncate(fd, static_cast<off_t>(bytes.size())) == 0 &&
-                       ActiveCalls().sync(fd) == 0;
-  if (same && !written) {
-    // Around the seam: the old bytes need no block the file does not have already.
-    off_t at = 0;
-    static_cast<void>(WriteAll(old_bytes,
-                               [fd, &at](const char* data, std::size_t size) {
-                                 const ssize_t n = pwrite(fd, data, size, at);
-                                 at += n > 0 ? n : 0;
-                                 return n;
-                               }) &&
-                      ftruncate(fd, static_cast<off_t>(old_bytes.size())) == 0 && fsync(fd) == 0);
-  }
-  return ActiveCalls().close(fd) == 0 && written;
+  return ActiveCalls().sync(target.dir) == 0 ? Outcome::kDone : Outcome::kFailed;
 }
 
 }  // namespace
 
 SaveCalls SystemSaveCalls() {
   SaveCalls calls;
-  calls.open_unnamed = [](const char* folder, mode_t mode) {
+  calls.open_unnamed = [](int dir, mode_t mode) {
 #ifdef O_TMPFILE
-    return open(folder, O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+    return openat(dir, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
 #else
-    static_cast<void>(folder), static_cast<void>(mode);
+    static_cast<void>(dir), static_cast<void>(mode);
     errno = EOPNOTSUPP;
     return -1;
 #endif
@@ -230,10 +135,12 @@ SaveCalls SystemSaveCalls() {
   calls.write = [](int fd, const char* data, std::size_t size) { return write(fd, data, size); };
   calls.sync = [](int fd) { return fsync(fd); };
   calls.close = [](int fd) { return close(fd); };
-  calls.rename = [](const char* from, const char* to) { return rename(from, to); };
-  calls.name_unnamed = [](int fd, const char* path) {
+  calls.rename = [](int dir, const char* from, const char* to) {
+    return renameat(dir, from, dir, to);
+  };
+  calls.name_unnamed = [](int fd, int dir, const char* name) {
     const std::string proc_path = "/proc/self/fd/" + std::to_string(fd);
-    return linkat(AT_FDCWD, proc_path.c_str(), AT_FDCWD, path, AT_SYMLINK_FOLLOW);
+    return linkat(AT_FDCWD, proc_path.c_str(), dir, name, AT_SYMLINK_FOLLOW);
   };
   calls.lock = [](int fd, int operation) { return flock(fd, operation); };
   return calls;
@@ -250,14 +157,14 @@ ScopedSaveCalls::~ScopedSaveCalls() {
 std::string ReadProfileString(const std::string& file_name, std::string_view section,
                               std::string_view entry) {
   std::string bytes;
-  if (ReadWholeFile(file_name, bytes, nullptr) != ReadResult::kRead) return {};
+  if (posix::ReadWholeFile(file_name, bytes, nullptr) != posix::ReadResult::kRead) return {};
   return ReadEntry(bytes, section, entry).value_or("");
 }
 
 std::int32_t ReadProfileInt(const std::string& file_name, std::string_view section,
                             std::string_view entry, std::int32_t fallback) {
   std::string bytes;
-  if (ReadWholeFile(file_name, bytes, nullptr) != ReadResult::kRead) return fallback;
+  if (posix::ReadWholeFile(file_name, bytes, nullptr) != posix::ReadResult::kRead) return fallback;
   const std::optional<std::string> value = ReadEntry(bytes, section, entry);
   if (!value || value->empty()) return fallback;
   return ParseProfileInt(*value);
@@ -265,34 +172,40 @@ std::int32_t ReadProfileInt(const std::string& file_name, std::string_view secti
 
 bool WriteProfileString(const std::string& file_name, std::string_view section,
                         std::string_view entry, std::string_view value) {
-  if (file_name.empty()) return false;
-  std::string path;
-  if (!posix::ResolveLinks(file_name, path)) return false;
+  const posix::Change change = [&](std::string_view old_bytes) {
+    return WriteEntry(old_bytes, section, entry, value);
+  };
+  posix::Target target;
+  if (file_name.empty() || !target.Open(file_name)) return false;
+  std::string old_bytes;
+  struct stat old {};
+  // A save that changes nothing takes no turn: another writer can neither hold it up nor fail it.
+  if (target.file >= 0 && !posix::ReadOpenFile(target.file, old_bytes, old)) return false;
+  std::optional<std::string> new_bytes = change(old_bytes);
+  if (!new_bytes || (target.file >= 0 && *new_bytes == old_bytes)) return new_bytes.has_value();
 
   // Read, change and write under the lock, so that no other writer's change is lost between
   // our read and our write.
-  const FolderLock lock(DirName(path));
-  if (lock.state() == FolderLock::State::kBusy) return false;
+  const posix::FolderLock lock(ActiveCalls(), target.dir);
+  if (lock.state() == posix::LockState::kBusy) return false;
   // Without the lock a temporary file may belong to a save still running.
-  if (lock.state() == FolderLock::State::kHeld) lock.RemoveStaleTempFiles();
-
-  std::string old_bytes;
-  struct stat old {};
-  const ReadResult found = ReadWholeFile(path, old_bytes, &old);
-  if (found == ReadResult::kFailed) return false;
-  const std::optional<std::string> new_bytes = WriteEntry(old_bytes, section, entry, value);
-  if (!new_bytes) return false;
-  if (found == ReadResult::kMissing)
-    return ReplaceFile(path, *new_bytes, nullptr) == Outcome::kDone;
-  if (*new_bytes == old_bytes) return true;
-  // Renaming in a writable folder would override the file's own protection.
-  if (access(path.c_str(), W_OK) != 0) return false;
-  // A file of several names stays one file: replacing it would split them.
-  if (old.st_nlink == 1) {
-    const Outcome replaced = ReplaceFile(path, *new_bytes, &old);
-    if (replaced != Outcome::kCannotCarry) return replaced == Outcome::kDone;
+  if (lock.state() == posix::LockState::kHeld) lock.RemoveStaleTempFiles();
+  // Writable, or refused: renaming in a writable folder would override the file's own protection.
+  if (!target.Reopen(file_name)) return false;
+  if (target.file < 0) {
+    new_bytes = change("");
+    return new_bytes && ReplaceFile(target, *new_bytes, nullptr) == Outcome::kDone;
   }
-  return WriteInPlace(path, *new_bytes, old_bytes, old);
+  if (!posix::ReadOpenFile(target.file, old_bytes, old) || !(new_bytes = change(old_bytes))) {
+    return false;
+  }
+  if (*new_bytes == old_bytes) return true;
+  // A file of several names stays one file: replacing it would split them.
+  if (old.st_nlink == 1 && target.dir >= 0) {
+    const Outcome replaced = ReplaceFile(target, *new_bytes, &old);
+    if (replaced != Outcome::kInPlace) return replaced == Outcome::kDone;
+  }
+  return posix::WriteInPlace(ActiveCalls(), target.Release(), change);
 }
 
 }  // namespace ini

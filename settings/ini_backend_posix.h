@@ -11,20 +11,24 @@
 namespace ini {
 
 struct SaveCalls {
-  // An unnamed file in `folder` (O_TMPFILE); -1 with errno when the file system has none.
-  std::function<int(const char* folder, mode_t mode)> open_unnamed;
+  // An unnamed file in the folder open as `dir` (O_TMPFILE); -1 with errno when the file system
+  // has none.
+  std::function<int(int dir, mode_t mode)> open_unnamed;
   std::function<ssize_t(int fd, const char* data, std::size_t size)> write;
   // The file's data, or the folder's entries (a descriptor of the folder).
   std::function<int(int fd)> sync;
   // Where NFS and FUSE file systems report write errors they held back.
   std::function<int(int fd)> close;
-  std::function<int(const char* from, const char* to)> rename;
-  // Names the unnamed file `fd` (through /proc); -1 with errno when it cannot.
-  std::function<int(int fd, const char* path)> name_unnamed;
-  // flock(2) on the folder; NFS and some FUSE file systems refuse it.
+  // Within the folder open as `dir`.
+  std::function<int(int dir, const char* from, const char* to)> rename;
+  // Names the unnamed file `fd` `name` in the folder `dir` (through /proc); -1 with errno when it
+  // cannot.
+  std::function<int(int fd, int dir, const char* name)> name_unnamed;
+  // flock(2) on a folder or a file; NFS and some FUSE file systems refuse it.
   std::function<int(int fd, int operation)> lock;
-  // How long a save waits for another writer of the folder before it fails.
-  std::chrono::milliseconds lock_wait{5000};
+  // How long the saves of a run may still wait for other writers, all together: each wait takes
+  // its time off, so a run of many saves is not held up many times over.
+  std::chrono::steady_clock::duration lock_wait = std::chrono::seconds(5);
 };
 
 SaveCalls SystemSaveCalls();

@@ -1,25 +1,28 @@
 #include "settings/ini_posix_files.h"
 
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace ini::posix {
 namespace {
 
+// From the start, whatever the descriptor's position.
 bool ReadAll(int fd, std::size_t size_hint, std::string& bytes) {
   // One spare byte so that a file read whole is recognised without growing the buffer.
   bytes.resize(size_hint + 1);
   std::size_t used = 0;
   for (;;) {
     if (used == bytes.size()) bytes.resize(bytes.size() * 2);
-    const ssize_t n = read(fd, bytes.data() + used, bytes.size() - used);
+    const ssize_t n = pread(fd, bytes.data() + used, bytes.size() - used, static_cast<off_t>(used));
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) return false;
     if (n == 0) break;
@@ -27,6 +30,30 @@ bool ReadAll(int fd, std::size_t size_hint, std::string& bytes) {
   }
   bytes.resize(used);
   return true;
+}
+
+std::string BaseName(const std::string& path) {
+  return path.substr(path.rfind('/') + 1);
+}
+
+// `name` in `dir` is no link (or gone, replaced by another save meanwhile).
+bool HoldsNoLink(int dir, const std::string& name) {
+  struct stat st {};
+  return fstatat(dir, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 ? !S_ISLNK(st.st_mode)
+                                                                   : errno == ENOENT;
+}
+
+// Where the kernel found the open file `fd`; "" without /proc.
+std::string OpenedPath(int fd, const struct stat& st) {
+  std::string path(4096, '\0');
+  const std::string link = "/proc/self/fd/" + std::to_string(fd);
+  const ssize_t n = readlink(link.c_str(), path.data(), path.size());
+  if (n <= 0 || static_cast<std::size_t>(n) >= path.size()) return {};
+  path.resize(static_cast<std::size_t>(n));
+  // Another save may have replaced it since.
+  constexpr std::string_view kGone = " (deleted)";
+  if (st.st_nlink == 0 && path.ends_with(kGone)) path.resize(path.size() - kGone.size());
+  return path;
 }
 
 // What `get` (a call of the getxattr kind: buffer, size) hands out; nullopt when it fails.
@@ -68,8 +95,7 @@ ReadResult ReadWholeFile(const std::string& path, std::string& bytes, struct sta
   if (!S_ISREG(st.st_mode)) return ReadResult::kFailed;
   const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return errno == ENOENT ? ReadResult::kMissing : ReadResult::kFailed;
-  const bool read_ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
-                       ReadAll(fd, static_cast<std::size_t>(st.st_size), bytes);
+  const bool read_ok = ReadOpenFile(fd, bytes, st);
   const bool closed = close(fd) == 0;
   if (!read_ok || !closed) return ReadResult::kFailed;
   if (info != nullptr) *info = st;
@@ -83,47 +109,68 @@ std::string DirName(const std::string& path) {
   return path.substr(0, slash);
 }
 
-bool ResolveLinks(const std::string& file_name, std::string& path) {
-  path = file_name;
-  for (int hops = 0; hops < 40; ++hops) {
-    struct stat st {};
-    if (lstat(path.c_str(), &st) != 0) return errno == ENOENT;
-    if (!S_ISLNK(st.st_mode)) return true;
-    std::string target(256, '\0');
-    for (;;) {
-      const ssize_t n = readlink(path.c_str(), target.data(), target.size());
-      if (n < 0) return false;
-      if (static_cast<std::size_t>(n) < target.size()) {
-        target.resize(static_cast<std::size_t>(n));
-        break;
-      }
-      target.resize(target.size() * 2);
-    }
-    if (target.empty()) return false;
-    path = target.front() == '/' ? target : DirName(path) + "/" + target;
-  }
-  return false;
+bool ReadOpenFile(int fd, std::string& bytes, struct stat& info) {
+  return fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+         ReadAll(fd, static_cast<std::size_t>(info.st_size), bytes);
 }
 
-mode_t CurrentUmask() {
-  // umask() can only be read by setting it, which races with files other threads create.
-  std::string status;
-  if (ReadWholeFile("/proc/self/status", status, nullptr) == ReadResult::kRead) {
-    const std::size_t at = status.find("\nUmask:");
-    if (at != std::string::npos) {
-      char* end = nullptr;
-      const unsigned long mask = std::strtoul(status.c_str() + at + 7, &end, 8);
-      if (end != status.c_str() + at + 7) return static_cast<mode_t>(mask & 0777);
-    }
-  }
-  const mode_t mask = umask(0);
-  static_cast<void>(umask(mask));  // gives back the 0 just set
-  return mask;
+Target::~Target() {
+  if (file >= 0) static_cast<void>(close(file));
+  if (dir >= 0) static_cast<void>(close(dir));
 }
 
-bool CopyAttributes(const std::string& from, int to) {
-  const char* source = from.c_str();
-  const auto old_names = Names([&](char* b, std::size_t n) { return listxattr(source, b, n); });
+int Target::Release() {
+  return std::exchange(file, -1);
+}
+
+bool Target::Open(const std::string& file_name) {
+  name = BaseName(file_name);
+  struct stat st {};
+  // A FIFO or a device in the file's place must not stall or disturb us: never opened.
+  if (name.empty() || (stat(file_name.c_str(), &st) == 0 && !S_ISREG(st.st_mode))) return false;
+  file = open(file_name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (file < 0 && errno == ENOENT) {
+    dir = open(DirName(file_name).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir < 0) return false;
+    if (fstatat(dir, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return errno == ENOENT;
+    // A dangling link: made empty, which reads as missing, then saved as any file.
+    static_cast<void>(close(std::exchange(dir, -1)));
+    file = open(file_name.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
+  }
+  if (file < 0 || fstat(file, &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  // The folder the path names or, past a link, the one the kernel reached; never one where the
+  // name is a link, which a rename would replace instead of the file.
+  for (const std::string& path : {file_name, OpenedPath(file, st)}) {
+    dir = path.empty() ? -1 : open(DirName(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    name = BaseName(path);
+    if (dir >= 0 && HoldsNoLink(dir, name)) return true;
+    if (dir >= 0) static_cast<void>(close(std::exchange(dir, -1)));
+  }
+  return true;
+}
+
+bool Target::Reopen(const std::string& file_name) {
+  const int flags = O_RDWR | O_CLOEXEC | O_NONBLOCK;
+  const int fd =
+      dir >= 0 ? openat(dir, name.c_str(), flags | O_NOFOLLOW) : open(file_name.c_str(), flags);
+  if (fd < 0 && errno == ENOENT && dir >= 0) {
+    if (file >= 0) static_cast<void>(close(std::exchange(file, -1)));
+    return true;
+  }
+  if (fd < 0) return false;
+  struct stat now {};
+  struct stat before {};
+  // Without its folder only the file first opened may be written.
+  const bool same = fstat(fd, &now) == 0 && S_ISREG(now.st_mode) &&
+                    (dir >= 0 || (fstat(file, &before) == 0 && now.st_dev == before.st_dev &&
+                                  now.st_ino == before.st_ino));
+  if (file >= 0) static_cast<void>(close(file));
+  file = fd;
+  return same;
+}
+
+bool CopyAttributes(int from, int to) {
+  const auto old_names = Names([&](char* b, std::size_t n) { return flistxattr(from, b, n); });
   const auto new_names = Names([&](char* b, std::size_t n) { return flistxattr(to, b, n); });
   if (!old_names || !new_names) return false;
   // The new file may have inherited some (a default ACL of the folder) that the old one lacks.
@@ -135,10 +182,27 @@ bool CopyAttributes(const std::string& from, int to) {
   }
   for (const std::string& name : *old_names) {
     const std::optional<std::string> value =
-        Fetch([&](char* b, std::size_t n) { return getxattr(source, name.c_str(), b, n); });
+        Fetch([&](char* b, std::size_t n) { return fgetxattr(from, name.c_str(), b, n); });
     if (!value || fsetxattr(to, name.c_str(), value->data(), value->size(), 0) != 0) return false;
   }
   return true;
+}
+
+bool CopyInodeFlags(int from, int to) {
+  // What a user may set and a file system may keep per file; the rest (extents, inline data,
+  // encryption, ...) is the file system's own business.
+  constexpr int kCarried = FS_SECRM_FL | FS_UNRM_FL | FS_COMPR_FL | FS_SYNC_FL | FS_NODUMP_FL |
+                           FS_NOATIME_FL | FS_JOURNAL_DATA_FL | FS_NOTAIL_FL | FS_NOCOMP_FL |
+                           FS_NOCOW_FL | FS_DAX_FL | FS_PROJINHERIT_FL;
+  int old_flags = 0, new_flags = 0;
+  // A file system without flags has none to lose.
+  if (ioctl(from, FS_IOC_GETFLAGS, &old_flags) != 0) return errno == ENOTTY || errno == ENOTSUP;
+  if (ioctl(to, FS_IOC_GETFLAGS, &new_flags) != 0) return (old_flags & kCarried) == 0;
+  // Some come from the folder, and the old file may lack them.
+  int wanted = (new_flags & ~kCarried) | (old_flags & kCarried);
+  return wanted == new_flags ||
+         (ioctl(to, FS_IOC_SETFLAGS, &wanted) == 0 && ioctl(to, FS_IOC_GETFLAGS, &new_flags) == 0 &&
+          (new_flags & kCarried) == (old_flags & kCarried));
 }
 
 }  // namespace ini::posix

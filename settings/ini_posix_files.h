@@ -3,7 +3,9 @@
 #include <sys/stat.h>
 #include <sys/types.h>
 
+#include <cstddef>
 #include <string>
+#include <string_view>
 
 // What the POSIX INI backend needs to know of a file besides its lines.
 namespace ini::posix {
@@ -13,16 +15,44 @@ enum class ReadResult { kRead, kMissing, kFailed };
 // A regular file's bytes and, when `info` is given, its status.
 ReadResult ReadWholeFile(const std::string& path, std::string& bytes, struct stat* info);
 
+// The bytes of the open regular file `fd` from its start, and its status.
+bool ReadOpenFile(int fd, std::string& bytes, struct stat& info);
+
 std::string DirName(const std::string& path);
 
-// Follows symbolic links so that the link stays a link and the file it names gets the new
-// bytes. A dangling link names the file to create.
-bool ResolveLinks(const std::string& file_name, std::string& path);
+// Our temporary files: ".ini_write." and six characters.
+constexpr std::string_view kTempPrefix = ".ini_write.";
+constexpr std::size_t kTempNameSize = kTempPrefix.size() + 6;
 
-mode_t CurrentUmask();
+// The file a save changes, found as the kernel finds it, so that its rules for links
+// (fs.protected_symlinks) hold: `file` open (-1 while it is missing) and the folder `dir` that
+// holds it as `name` (-1 when that cannot be found: the file can then only be written in place).
+class Target {
+ public:
+  Target() = default;
+  ~Target();
+  Target(const Target&) = delete;
+  Target& operator=(const Target&) = delete;
 
-// Gives the open file `to` exactly the extended attributes of the file at `from` (the POSIX ACL
-// and security labels among them); false when one cannot be read, set or removed.
-bool CopyAttributes(const std::string& from, int to);
+  // False when the file or its folder cannot be opened, or the path names no regular file. A
+  // dangling link makes the kernel create the file it names.
+  bool Open(const std::string& file_name);
+  // Opens the file anew for reading and writing, after another save may have replaced it; false
+  // when it cannot be written. `file` is -1 when it is gone from a known folder.
+  bool Reopen(const std::string& file_name);
+  // Hands the open file over; the caller closes it.
+  int Release();
+
+  int file = -1;
+  int dir = -1;
+  std::string name;
+};
+
+// Give the open file `to` what the open file `from` is; false when something cannot be read or
+// set. The extended attributes (the POSIX ACL and security labels among them), exactly:
+bool CopyAttributes(int from, int to);
+// The inode flags of chattr(1) that a file may carry (never "i" or "a": such a file is not
+// written at all). On the new, still empty file: some can be set only there.
+bool CopyInodeFlags(int from, int to);
 
 }  // namespace ini::posix

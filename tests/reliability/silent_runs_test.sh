@@ -10,8 +10,21 @@ sample=$2
 
 work=$(mktemp -d)
 running=
-# Every way out ends the run under way (timeout passes the signal on) and removes the work folder.
-cleanup() { [ -z "$running" ] || kill -KILL "$running" 2>/dev/null || true; rm -rf "$work"; }
+holder=
+mounted=
+# The process holding the folder locks, in a group of its own.
+release_locks() {
+  [ -z "$holder" ] || { kill -KILL -- "-$holder"; wait "$holder"; } 2>/dev/null || true
+  holder=
+}
+# Every way out ends the run under way (timeout passes the signal on), releases the locks, undoes
+# the mount and removes the work folder.
+cleanup() {
+  [ -z "$running" ] || kill -KILL "$running" 2>/dev/null || true
+  release_locks
+  [ -z "$mounted" ] || timeout 10 umount -l "$mounted" || true
+  rm -rf "$work"
+}
 trap cleanup EXIT
 trap 'exit 2' INT TERM HUP
 chmod 755 "$work"
@@ -27,11 +40,14 @@ without_status_word() {
   sed -E '/^[ \t]*\[/h; /^ZaroMainPictureStatus=/{x; /^[ \t]*\[[ \t]*Machine1[ \t]*\]/I{x; d}; x}' "$1"
 }
 
+# The runs' own files (as root the runs are nobody's), so that saves replace them as they would
+# for the plant's user.
 layout() {
   rm -rf "$plant"
   cp -r "$sample" "$plant"
   cp "$exe" "$plant/Zaro_MainPictureExt/"
   chmod -R a+rwX "$plant"
+  [ "$(id -u)" -ne 0 ] || chown -R 65534:65534 "$plant"
 }
 
 # As root the run drops to nobody, so that the service log falls back to standard error.
@@ -123,6 +139,48 @@ touch -d 2001-01-01 "$ini" "$cfg" "$plant/Zaro_MainPictureExt/Zaro_MainPictureEx
 before=$(identity)
 run 0 "second run" X=a-b_c /EXTERNAL=SILENT
 [ "$(identity)" = "$before" ] || fail "the second run replaced files it did not change"
+
+# Another process holds the locks of both folders: a run whose files need no change does not
+# wait; one that must write waits 5 s in all, however many saves it makes (an incomplete own INI
+# file, a new stamp), and says what it could not save.
+setsid flock "$plant/parameter" flock "$plant/Zaro_MainPictureExt" sleep 300 &
+holder=$!
+for _ in $(seq 100); do flock -n "$plant/Zaro_MainPictureExt" true || break; sleep 0.1; done
+flock -n "$plant/Zaro_MainPictureExt" true && fail "the folder locks were not taken"
+limit=4 run 0 "an unchanged project while another process holds the locks" X=a-b_c /EXTERNAL=SILENT
+own="$plant/Zaro_MainPictureExt/Zaro_MainPictureExt_Config.ini"
+grep -av '^TTT_' "$own" >"$work/own"
+cat "$work/own" >"$own"
+limit=15 run 1 "saves while another process holds the locks" X=d /EXTERNAL=SILENT
+grep -q "File not saved: " "$work/err" && grep -q "ZARO_MAINPICTUREEXT.CFG" "$work/err" ||
+  fail "saves while another process holds the locks: the stamp's failure was not reported"
+release_locks
+
+# Program.ini writable where the run cannot make a file (the Windows profile functions write it
+# there): written in place.
+layout
+grep -av '^ZaroMainPictureStatus=' "$sample/parameter/Program.ini" >"$ini"
+chmod a-w "$plant/parameter"
+inode=$(stat -c %i "$ini")
+run 0 "writable Program.ini in a read-only folder" X=a-b_c /EXTERNAL=SILENT
+grep -aq '^ZaroMainPictureStatus=0' "$ini" || fail "read-only folder: the word was not saved"
+[ "$(stat -c %i "$ini")" = "$inode" ] || fail "read-only folder: Program.ini was replaced"
+chmod u+w "$plant/parameter"
+
+# Program.ini bind-mounted into the project (a single-file volume), of the run's own user, so
+# that only the mount stops a rename: written in place.
+if [ "$(id -u)" -eq 0 ]; then
+  layout
+  grep -av '^ZaroMainPictureStatus=' "$sample/parameter/Program.ini" >"$work/volume.ini"
+  chown 65534:65534 "$work/volume.ini"
+  timeout 10 mount --bind "$work/volume.ini" "$ini" && mounted=$ini
+  run 0 "bind-mounted Program.ini" X=a-b_c /EXTERNAL=SILENT
+  grep -aq '^ZaroMainPictureStatus=0' "$work/volume.ini" ||
+    fail "bind-mounted Program.ini: the word was not saved"
+  timeout 10 umount "$ini" && mounted=
+else
+  echo "skip bind-mounted Program.ini: mounting needs root"
+fi
 
 # Runs killed at random moments (the editor code alternates, so each run rewrites the
 # configuration file): no file is torn, and the next run leaves no temporary file behind. The
