@@ -53,6 +53,7 @@ class Win32Window {
   };
 
   static constexpr int kFirstControlId = 100;
+  static constexpr UINT kEndAfterCancel = WM_APP;
 
   static LRESULT CALLBACK WindowProc(HWND handle, UINT message, WPARAM w, LPARAM l);
   LRESULT OnMessage(UINT message, WPARAM w, LPARAM l);

@@ -97,10 +97,17 @@ LRESULT Win32Window::OnMessage(UINT message, WPARAM w, LPARAM l) {
       if (MayClose()) DestroyWindow(handle_);
       return 0;
     case WM_QUERYENDSESSION:
-      return MayClose() ? TRUE : FALSE;
+      if (!MayClose()) return FALSE;
+      // The cancel is logged: the program ends, also when another program then keeps the
+      // session going, once the session has its answer.
+      PostMessageW(handle_, kEndAfterCancel, 0, 0);
+      return TRUE;
     case WM_ENDSESSION:
       // The session ends as agreed: the program goes with it, as with its closed window.
       if (w != FALSE) DestroyWindow(handle_);
+      return 0;
+    case kEndAfterCancel:
+      DestroyWindow(handle_);
       return 0;
     case WM_DESTROY:
       PostQuitMessage(0);

@@ -126,6 +126,24 @@ if [ -n "${DISPLAY:-}" ] && command -v xdotool >/dev/null; then
   check "the cancel is logged" grep -aq \
     $'^Konfigurations-EXE wurde abgebrochen:     Zaro_MainPictureExt\r$' "$plant/Q7Xcfglog.txt"
   check "Program.ini untouched by the cancel" cmp -s "$sample/parameter/Program.ini" "$ini"
+
+  # The box's own loop hands the window a session's end while Cancel's question is open: it is
+  # refused without a second box, and Yes to the one question ends the run.
+  end_session_while_asking() {
+    local ending
+    click 734 542
+    focus_box || return 0
+    "$wine" wineboot --end-session >/dev/null 2>&1 &
+    ending=$!
+    timeout 30 tail --pid="$ending" -f /dev/null || kill "$ending"
+    wait "$ending" || true
+    boxes_while_asking=$(xdotool search --onlyvisible --name '^Cancel\?$' | wc -l || true)
+    timeout 20 xdotool windowfocus --sync "$box" key y || true
+  }
+  boxes_while_asking=
+  window_run end_session_while_asking
+  check "a session's end while the question is open asks nothing" test "$boxes_while_asking" = 1
+  check "Yes to the one question ends the run with 0" test "$status" -eq 0
 else
   echo "skip window run: needs a display (or Xvfb) and xdotool"
 fi
