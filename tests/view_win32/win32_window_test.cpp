@@ -241,6 +241,31 @@ TEST_F(Win32WindowTest, CloseRequestsAskOneQuestionAtATimeAndAYesEnds) {
   EXPECT_TRUE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
+// A fault at start-up comes before the window shows: its box has no hidden owner, so it keeps a
+// taskbar button of its own. Once the window shows, the window owns the boxes.
+TEST_F(Win32WindowTest, ABoxHasNoOwnerUntilTheWindowShows) {
+  static std::vector<HWND> owners;  // of each box the hook answers
+  owners.clear();
+  const auto answer = [](int code, WPARAM w, LPARAM l) {
+    const auto box = reinterpret_cast<HWND>(w);
+    wchar_t kind[16] = {};
+    if (code == HCBT_ACTIVATE && GetClassNameW(box, kind, 16) > 0 &&
+        std::wstring_view(kind) == L"#32770") {
+      owners.push_back(GetWindow(box, GW_OWNER));
+      PostMessageW(box, WM_COMMAND, IDOK, 0);
+    }
+    return CallNextHookEx(nullptr, code, w, l);
+  };
+  const HHOOK hook = SetWindowsHookExW(WH_CBT, answer, nullptr, GetCurrentThreadId());
+  Win32Dialogs boxes;
+  boxes.owner = view_.handle();
+  boxes.ShowMessage({"File not found", "Error"});
+  Open();
+  boxes.ShowMessage({"File not found", "Error"});
+  UnhookWindowsHookEx(hook);
+  EXPECT_EQ(owners, (std::vector<HWND>{nullptr, view_.handle()}));
+}
+
 TEST_F(Win32WindowTest, OnlyTheWindowsOwnActivationEnablesOK) {
   Open();
   // OK was clicked; the save meets a stored word out of range and the user goes on.
