@@ -149,7 +149,8 @@ bool Win32Window::MayClose() {
 
 void Win32Window::OnDpiChanged(int dpi, const RECT& suggested) {
   dpi_ = dpi;
-  Layout();
-  SetWindowPos(handle_, nullptr, suggested.left, suggested.top, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  PlaceControls();
+  // The system's rectangle fits the new monitor; a size of our own could send the window back.
+  SetWindowPos(handle_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }

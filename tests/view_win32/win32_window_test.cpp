@@ -103,15 +103,18 @@ TEST_F(Win32WindowTest, ControlsKeepTheTablesPlacesAt96And144Dpi) {
       {"CommandCancel", {678, 514, 791, 571}, {1017, 771, 1187, 857}, 0, 0},
   };
   const auto edges = [](RECT r) { return std::vector<LONG>{r.left, r.top, r.right, r.bottom}; };
-  for (const int dpi : {96, 144}) {
+  RECT client{};
+  GetClientRect(view_.handle(), &client);
+  EXPECT_EQ(edges(client), edges(RECT{0, 0, 792, 573}));  // made at the test display's 96 DPI
+  // Moved to a monitor of 144 DPI and back, it takes the system's rectangle as it comes.
+  for (const auto& [dpi, suggested] :
+       {std::pair{144, RECT{300, 40, 1500, 930}}, {96, RECT{20, 30, 830, 640}}}) {
     SCOPED_TRACE(dpi);
-    RECT suggested{};
-    GetWindowRect(view_.handle(), &suggested);
     SendMessageW(view_.handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
                  reinterpret_cast<LPARAM>(&suggested));
-    RECT client{};
-    GetClientRect(view_.handle(), &client);
-    EXPECT_EQ(edges(client), edges(dpi == 96 ? RECT{0, 0, 792, 573} : RECT{0, 0, 1188, 860}));
+    RECT window{};
+    GetWindowRect(view_.handle(), &window);
+    EXPECT_EQ(edges(window), edges(suggested));
     for (const auto& [name, at96, at144, font96, font144] : rows) {
       SCOPED_TRACE(name);
       EXPECT_EQ(edges(PlaceOf(name)), edges(dpi == 96 ? at96 : at144));  // in the client area
