@@ -180,6 +180,9 @@ newer_names+='|GetSystemMetricsForDpi|SystemParametersInfoForDpi|GetSystemTimePr
 newer_names+='|CreateFile2|SHCORE\.dll|api-ms-win-[a-z0-9-]+\.dll'
 newer=$(x86_64-w64-mingw32-objdump -p "$exe" | grep -owiE "$newer_names" | sort -u | tr '\n' ' ' || true)
 check "imports nothing Windows 7 lacks${newer:+ (imports $newer)}" test -z "$newer"
+# Without an execution level a 32-bit build would be virtualised: its writes into the plant could
+# land in the user's VirtualStore.
+check "the manifest asks to run as its invoker" grep -aq '<requestedExecutionLevel level="asInvoker"' "$exe"
 silent_run_on_windows_7() (
   trap '"$wine" winecfg -v win10 >/dev/null 2>&1' EXIT
   "$wine" winecfg -v win7 >/dev/null 2>&1
