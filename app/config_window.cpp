@@ -22,6 +22,18 @@ constexpr const char* kStatusEntry = "ZaroMainPictureStatus";
 constexpr std::int16_t kEffizienzBit = 0;
 constexpr std::int16_t kAuswurfBit = 1;
 
+// Counts a handler as under way for as long as it runs, however it leaves.
+class UnderWay {
+ public:
+  explicit UnderWay(int& handlers) : handlers_(handlers) { ++handlers_; }
+  ~UnderWay() { --handlers_; }
+  UnderWay(const UnderWay&) = delete;
+  UnderWay& operator=(const UnderWay&) = delete;
+
+ private:
+  int& handlers_;
+};
+
 }  // namespace
 
 ConfigWindow::ConfigWindow(Module& module, Form& form) : module_(module), form_(form) {
@@ -33,6 +45,7 @@ ConfigWindow::ConfigWindow(Module& module, Form& form) : module_(module), form_(
 }
 
 void ConfigWindow::Form_Load() {
+  const UnderWay under_way(handlers_under_way_);
   Procedure proc(module_, "Form_Load");
   proc.Step([&] { LoadToolTipTexts(module_, form_); });
   proc.Step([&] { configuration_ini_path_ = GetQ7XConfigurationIniPath(module_); });
@@ -59,6 +72,7 @@ void ConfigWindow::Form_Load() {
 }
 
 void ConfigWindow::Form_Activate() {
+  const UnderWay under_way(handlers_under_way_);
   Procedure proc(module_, "Form_Activate");
   proc.Step([&] { form_["CommandOK"].SetEnabled(true); });
 }
@@ -125,6 +139,7 @@ void ConfigWindow::WriteInputs() {
 }
 
 void ConfigWindow::CommandOK_Click() {
+  const UnderWay under_way(handlers_under_way_);
   Procedure proc(module_, "CommandOK_Click");
   if (module_.state.HelpMode) {
     proc.Step([&] { ShowHelpInfo(module_, form_["CommandOK"]); });
@@ -145,6 +160,7 @@ void ConfigWindow::CloseMe() {
 }
 
 void ConfigWindow::CommandCancel_Click() {
+  const UnderWay under_way(handlers_under_way_);
   Procedure proc(module_, "CommandCancel_Click");
   if (module_.state.HelpMode) {
     proc.Step([&] { ShowHelpInfo(module_, form_["CommandCancel"]); });
@@ -157,6 +173,11 @@ void ConfigWindow::CommandCancel_Click() {
 }
 
 void ConfigWindow::Form_QueryUnload(std::int16_t& cancel, std::int16_t /*unload_mode*/) {
+  if (handlers_under_way_ > 0) {
+    cancel = kVbTrue;
+    return;
+  }
+  const UnderWay under_way(handlers_under_way_);
   Procedure proc(module_, "Form_QueryUnload");
   // A failed question resumes inside the branch: the window stays open.
   if (proc.Test([&] { return !AskCancelEdits(module_); })) cancel = kVbTrue;
@@ -167,9 +188,11 @@ void ConfigWindow::CommandQuest_Click() {
 }
 
 void ConfigWindow::CheckEffizienz_Click() {
+  const UnderWay under_way(handlers_under_way_);  // its help box
   HelpModeClick(module_, form_["CheckEffizienz"]);
 }
 
 void ConfigWindow::CheckAuswurfAufTatsaechliche_Click() {
+  const UnderWay under_way(handlers_under_way_);
   HelpModeClick(module_, form_["CheckAuswurfAufTatsächliche"]);
 }

@@ -19,6 +19,10 @@ class ConfigWindow {
   void Form_Activate();
   void Form_Resize();
   // The close request: setting `cancel` keeps the window open. `unload_mode` is not looked at.
+  // While another handler is under way (its box open, the save running, events let through at one
+  // of its pending-event points) the request is refused without a question: a second box would
+  // stack on the first, and a Yes during the save would end the program between the word and its
+  // stamp. OK's handler stays under way until the program ends.
   void Form_QueryUnload(std::int16_t& cancel, std::int16_t unload_mode);
 
   void CommandOK_Click();
@@ -37,6 +41,8 @@ class ConfigWindow {
   Module& module_;
   Form& form_;
   std::string configuration_ini_path_;
+  // Handlers running now; all but the innermost wait in a box or at a pending-event point.
+  int handlers_under_way_ = 0;
   // The status word or the edit stamp could not be written: the run ends with the failure
   // status.
   bool save_failed_ = false;

@@ -28,9 +28,11 @@ UINT MessageBoxFlags(const MessageBoxRequest& request) {
 MessageAnswer Win32Dialogs::ShowMessage(const MessageBoxRequest& request) {
   const std::wstring text = text::WideOf(text::WithLineBreaks(request.text, "\r\n"));
   const std::wstring title = text::WideOf(request.title);
+  const bool owned = owner != nullptr && IsWindowVisible(owner) != FALSE;
+  const UINT flags = MessageBoxFlags(request) | (owned ? 0 : MB_TASKMODAL | MB_SETFOREGROUND);
   int answer = 0;
   do {
-    answer = MessageBoxW(owner, text.c_str(), title.c_str(), MessageBoxFlags(request));
+    answer = MessageBoxW(owned ? owner : nullptr, text.c_str(), title.c_str(), flags);
     // Windows gives a Yes/No box no Escape; Wine lets Escape close it. Asked again, the box
     // stays until a button answers, as on Windows.
   } while (answer == IDCANCEL && request.buttons == MessageButtons::kYesNo);

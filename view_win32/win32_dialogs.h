@@ -10,7 +10,10 @@
 // Escape nor a close box on Windows, so the user has to answer it.
 UINT MessageBoxFlags(const MessageBoxRequest& request);
 
-// Modal message boxes of the system, owned by the window once it exists.
+// Modal message boxes of the system, owned by the window once it is visible. Before that a box
+// has no owner: owned by the hidden window it would have no taskbar button and drop behind the
+// configurator at its first click, which then seems hung. It is task-modal and brought to the
+// foreground instead.
 class Win32Dialogs : public Dialogs {
  public:
   MessageAnswer ShowMessage(const MessageBoxRequest& request) override;

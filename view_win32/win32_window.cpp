@@ -1,6 +1,7 @@
 #include "view_win32/win32_window.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "app/button_art.h"
 #include "app/window_table.h"
@@ -63,7 +64,8 @@ Win32Window::Win32Window(Module& module, Form& form, ConfigWindow& logic)
                       CW_USEDEFAULT, CW_USEDEFAULT, handle_, nullptr, instance, nullptr);
   CreateControls();
   OrderForTabbing();
-  Layout();
+  FitToClientArea();
+  PlaceControls();
   for (Item& item : items_) Mirror(item);
   MirrorForm();
   form_.on_change = [this] { MirrorForm(); };
@@ -169,7 +171,7 @@ TTTOOLINFOW Win32Window::ToolOf(Item& item) const {
   return tool;
 }
 
-void Win32Window::Layout() {
+void Win32Window::FitToClientArea() {
   RECT frame{0, 0, TwipsToPixels(kClientWidthTwips, dpi_), TwipsToPixels(kClientHeightTwips, dpi_)};
   AdjustWindowRectAtDpi(frame, kWindowStyle, dpi_);
   SetWindowPos(handle_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
@@ -185,6 +187,9 @@ void Win32Window::Layout() {
                  frame.bottom - frame.top + wrong_height,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
+}
+
+void Win32Window::PlaceControls() {
   for (Item& item : items_) {
     const ControlDesign& design = item.control->design();
     // Every control is a child of the window itself: its place in the client area is its place.
@@ -198,8 +203,10 @@ void Win32Window::Layout() {
       SendMessageW(tool_tips_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
     }
     const FontDesign& font = design.font.family.empty() ? kFormFont : design.font;
-    item.font.reset(CreateDesignFont(font, dpi_));
-    SendMessageW(item.handle, WM_SETFONT, reinterpret_cast<WPARAM>(item.font.get()), TRUE);
+    // The control lets go of its old font before that is deleted.
+    GdiObject scaled(CreateDesignFont(font, dpi_));
+    SendMessageW(item.handle, WM_SETFONT, reinterpret_cast<WPARAM>(scaled.get()), TRUE);
+    item.font = std::move(scaled);
   }
 }
 

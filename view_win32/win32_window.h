@@ -53,6 +53,7 @@ class Win32Window {
   };
 
   static constexpr int kFirstControlId = 100;
+  static constexpr UINT kEndAfterCancel = WM_APP;
 
   static LRESULT CALLBACK WindowProc(HWND handle, UINT message, WPARAM w, LPARAM l);
   LRESULT OnMessage(UINT message, WPARAM w, LPARAM l);
@@ -66,7 +67,10 @@ class Win32Window {
 
   void CreateControls();
   void OrderForTabbing();
-  void Layout();
+  // The window's size at creation: the client area the table wants at the window's DPI.
+  void FitToClientArea();
+  // Places and fonts of the controls at the window's DPI.
+  void PlaceControls();
   // The tooltip's tool of a control, pointing at its text.
   TTTOOLINFOW ToolOf(Item& item) const;
   void Mirror(Item& item);

@@ -87,6 +87,9 @@ LRESULT Win32Window::OnMessage(UINT message, WPARAM w, LPARAM l) {
       return 0;
     }
     case WM_SETTINGCHANGE:
+      // Broadcast for every setting: only high contrast changes what the window paints.
+      if (high_contrast() != high_contrast_on_) OnSystemColours();
+      return 0;
     case WM_SYSCOLORCHANGE:
       OnSystemColours();
       return 0;
@@ -97,10 +100,17 @@ LRESULT Win32Window::OnMessage(UINT message, WPARAM w, LPARAM l) {
       if (MayClose()) DestroyWindow(handle_);
       return 0;
     case WM_QUERYENDSESSION:
-      return MayClose() ? TRUE : FALSE;
+      if (!MayClose()) return FALSE;
+      // The cancel is logged: the program ends, also when another program then keeps the
+      // session going, once the session has its answer.
+      PostMessageW(handle_, kEndAfterCancel, 0, 0);
+      return TRUE;
     case WM_ENDSESSION:
       // The session ends as agreed: the program goes with it, as with its closed window.
       if (w != FALSE) DestroyWindow(handle_);
+      return 0;
+    case kEndAfterCancel:
+      DestroyWindow(handle_);
       return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
@@ -142,7 +152,8 @@ bool Win32Window::MayClose() {
 
 void Win32Window::OnDpiChanged(int dpi, const RECT& suggested) {
   dpi_ = dpi;
-  Layout();
-  SetWindowPos(handle_, nullptr, suggested.left, suggested.top, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  PlaceControls();
+  // The system's rectangle fits the new monitor; a size of our own could send the window back.
+  SetWindowPos(handle_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -45,7 +45,9 @@ class FakeRuntime : public NativeRuntime {
   std::string ServiceLogPath() const override { return service_log; }
   void WriteStandardError(const std::string& text) override { standard_error += text; }
   void WriteSystemLog(const std::string& text) override { system_log += text; }
-  void ProcessPendingEvents() override {}
+  void ProcessPendingEvents() override {
+    if (on_pending_events) on_pending_events();
+  }
   [[noreturn]] void EndProcess(int status) override { throw ProgramEnded{status}; }
 
   PathStyle style = PathStyle::kPosix;
@@ -57,6 +59,7 @@ class FakeRuntime : public NativeRuntime {
   std::string service_log = "/nonexistent/MorvikServicePack.log";
   std::string standard_error;
   std::string system_log;
+  std::function<void()> on_pending_events;  // what arrives while the window lets events through
   // Faults on demand: the given call of ProgramFolder (counted from 1), and the appends that
   // follow the next passing ones.
   int failing_program_folder_call = 0;

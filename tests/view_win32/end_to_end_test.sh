@@ -138,6 +138,24 @@ if [ -n "${DISPLAY:-}" ] && command -v xdotool >/dev/null; then
   check "the cancel is logged" grep -aq \
     $'^Konfigurations-EXE wurde abgebrochen:     Zaro_MainPictureExt\r$' "$plant/Q7Xcfglog.txt"
   check "Program.ini untouched by the cancel" cmp -s "$sample/parameter/Program.ini" "$ini"
+
+  # The box's own loop hands the window a session's end while Cancel's question is open: it is
+  # refused without a second box, and Yes to the one question ends the run.
+  end_session_while_asking() {
+    local ending
+    click 734 542
+    focus_box || return 0
+    "$wine" wineboot --end-session >/dev/null 2>&1 &
+    ending=$!
+    timeout 30 tail --pid="$ending" -f /dev/null || kill "$ending"
+    wait "$ending" || true
+    boxes_while_asking=$(xdotool search --onlyvisible --name '^Cancel\?$' | wc -l || true)
+    timeout 20 xdotool windowfocus --sync "$box" key y || true
+  }
+  boxes_while_asking=
+  window_run end_session_while_asking
+  check "a session's end while the question is open asks nothing" test "$boxes_while_asking" = 1
+  check "Yes to the one question ends the run with 0" test "$status" -eq 0
 else
   echo "skip window run: needs a display (or Xvfb) and xdotool"
 fi
@@ -206,6 +224,9 @@ newer_names+='|GetSystemMetricsForDpi|SystemParametersInfoForDpi|GetSystemTimePr
 newer_names+='|CreateFile2|SHCORE\.dll|api-ms-win-[a-z0-9-]+\.dll'
 newer=$(x86_64-w64-mingw32-objdump -p "$exe" | grep -owiE "$newer_names" | sort -u | tr '\n' ' ' || true)
 check "imports nothing Windows 7 lacks${newer:+ (imports $newer)}" test -z "$newer"
+# Without an execution level a 32-bit build would be virtualised: its writes into the plant could
+# land in the user's VirtualStore.
+check "the manifest asks to run as its invoker" grep -aq '<requestedExecutionLevel level="asInvoker"' "$exe"
 silent_run_on_windows_7() (
   trap '"$wine" winecfg -v win10 >/dev/null 2>&1' EXIT
   "$wine" winecfg -v win7 >/dev/null 2>&1
