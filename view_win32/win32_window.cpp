@@ -46,18 +46,23 @@ void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
 
 }  // namespace
 
-Win32Window::Win32Window(Module& module, Form& form, ConfigWindow& logic)
-    : module_(module), form_(form), logic_(logic) {
+Win32Window::Win32Window(Module& module, Form& form, ConfigWindow& logic,
+                         std::function<bool()> high_contrast, DpiApi dpi_api)
+    : module_(module),
+      form_(form),
+      logic_(logic),
+      high_contrast_(std::move(high_contrast)),
+      dpi_api_(dpi_api) {
   const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   RegisterWindowClass(instance, &WindowProc);
-  high_contrast_on_ = high_contrast();
+  high_contrast_on_ = high_contrast_();
   handle_ = CreateWindowExW(0, kWindowClass, text::WideOf(form_.Caption()).c_str(), kWindowStyle,
                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
                             nullptr, instance, this);
   if (handle_ == nullptr) return;
-  dpi_ = WindowDpi(handle_);
+  dpi_ = WindowDpi(dpi_api_, handle_);
   tool_tips_ =
       CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                       WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -173,7 +178,7 @@ TTTOOLINFOW Win32Window::ToolOf(Item& item) const {
 
 void Win32Window::FitToClientArea() {
   RECT frame{0, 0, TwipsToPixels(kClientWidthTwips, dpi_), TwipsToPixels(kClientHeightTwips, dpi_)};
-  AdjustWindowRectAtDpi(frame, kWindowStyle, dpi_);
+  AdjustWindowRectAtDpi(dpi_api_, frame, kWindowStyle, dpi_);
   SetWindowPos(handle_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   // The frame may be drawn at another DPI than the one asked for (Wine keeps the system's):

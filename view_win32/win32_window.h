@@ -13,6 +13,7 @@
 #include "app/config_window.h"
 #include "base/module.h"
 #include "ui_text/form.h"
+#include "view_win32/dpi.h"
 #include "view_win32/gdi_handles.h"
 #include "view_win32/system_colours.h"
 
@@ -21,8 +22,12 @@
 // event into the system's message dispatch.
 class Win32Window {
  public:
-  // Creates the window hidden, at the DPI of the monitor it lands on.
-  Win32Window(Module& module, Form& form, ConfigWindow& logic);
+  // Creates the window hidden, at the DPI of the monitor it lands on. Test seams: `high_contrast`
+  // reads the system's setting, at the start and on every change of the system's colours;
+  // `dpi_api` holds the system's per-monitor DPI functions.
+  Win32Window(Module& module, Form& form, ConfigWindow& logic,
+              std::function<bool()> high_contrast = SystemHighContrast,
+              DpiApi dpi_api = SystemDpiApi());
   ~Win32Window();
   Win32Window(const Win32Window&) = delete;
   Win32Window& operator=(const Win32Window&) = delete;
@@ -40,9 +45,6 @@ class Win32Window {
   bool PreTranslateMessage(const MSG& message);
   // Runs the messages until the window is gone; returns the quit code.
   int RunMessageLoop();
-
-  // Whether high contrast is on; read at the start and on every change of the system's colours.
-  std::function<bool()> high_contrast = SystemHighContrast;
 
  private:
   struct Item {
@@ -82,6 +84,8 @@ class Win32Window {
   Module& module_;
   Form& form_;
   ConfigWindow& logic_;
+  const std::function<bool()> high_contrast_;
+  const DpiApi dpi_api_;
   HWND handle_ = nullptr;
   HWND tool_tips_ = nullptr;
   int dpi_ = 96;

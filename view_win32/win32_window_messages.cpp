@@ -88,7 +88,7 @@ LRESULT Win32Window::OnMessage(UINT message, WPARAM w, LPARAM l) {
     }
     case WM_SETTINGCHANGE:
       // Broadcast for every setting: only high contrast changes what the window paints.
-      if (high_contrast() != high_contrast_on_) OnSystemColours();
+      if (high_contrast_() != high_contrast_on_) OnSystemColours();
       return 0;
     case WM_SYSCOLORCHANGE:
       OnSystemColours();

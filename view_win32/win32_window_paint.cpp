@@ -76,7 +76,7 @@ LRESULT Win32Window::OnControlColour(HDC dc, HWND control) {
 }
 
 void Win32Window::OnSystemColours() {
-  high_contrast_on_ = high_contrast();
+  high_contrast_on_ = high_contrast_();
   brushes_.clear();
   RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
