@@ -8,7 +8,7 @@
 #include "base/codepage.h"
 #include "errors/error_handler.h"
 #include "ui_text/accessible_text.h"
-#include "view_win32/button_drawing.h"
+#include "view_win32/button_pictures.h"
 #include "view_win32/dpi.h"
 
 namespace {
@@ -70,7 +70,7 @@ Win32Window::Win32Window(Module& module, Form& form, ConfigWindow& logic,
   CreateControls();
   OrderForTabbing();
   FitToClientArea();
-  PlaceControls();
+  Layout();
   for (Item& item : items_) Mirror(item);
   MirrorForm();
   form_.on_change = [this] { MirrorForm(); };
@@ -194,7 +194,7 @@ void Win32Window::FitToClientArea() {
   }
 }
 
-void Win32Window::PlaceControls() {
+void Win32Window::Layout() {
   for (Item& item : items_) {
     const ControlDesign& design = item.control->design();
     // Every control is a child of the window itself: its place in the client area is its place.
@@ -225,8 +225,8 @@ void Win32Window::Mirror(Item& item) {
                                 : control.Caption();
   const std::wstring caption =
       kind == ControlKind::kLabel ? text::WideOf(text) : WithoutAccessKeys(text);
-  wchar_t shown[512] = {};
-  GetWindowTextW(item.handle, shown, 512);
+  wchar_t shown[kCaptionBuffer] = {};
+  GetWindowTextW(item.handle, shown, kCaptionBuffer);
   if (caption != shown) SetWindowTextW(item.handle, caption.c_str());
   if (control.design().kind == ControlKind::kCheckBox) {
     SendMessageW(item.handle, BM_SETCHECK, control.Value() != 0 ? BST_CHECKED : BST_UNCHECKED, 0);

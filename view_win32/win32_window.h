@@ -56,12 +56,25 @@ class Win32Window {
 
   static constexpr int kFirstControlId = 100;
   static constexpr UINT kEndAfterCancel = WM_APP;
+  // Above any screen's size in pixels, so that the system never shrinks the window to fit one.
+  static constexpr LONG kLargestTrackSize = 4 * 1024;
+  // Room for the window text read back from a control, terminating zero included.
+  static constexpr int kCaptionBuffer = 512;
 
   static LRESULT CALLBACK WindowProc(HWND handle, UINT message, WPARAM w, LPARAM l);
   LRESULT OnMessage(UINT message, WPARAM w, LPARAM l);
   void OnCommand(int id, int code);
   bool OnDrawItem(const DRAWITEMSTRUCT& draw);
   LRESULT OnControlColour(HDC dc, HWND control);
+  void OnEraseBackground(HDC dc);
+  // True when the form's pointer is the hourglass, which then is set.
+  bool OnSetCursor();
+  // On activation `previous` had it before; nullptr when that was another program's window.
+  void OnActivate(bool active, HWND previous);
+  void OnGetMinMaxInfo(MINMAXINFO& limits) const;
+  void OnSettingChange();
+  // True to let the session end.
+  bool OnQueryEndSession();
   // The close request of the title bar or of the session's end: true to let the window go.
   bool MayClose();
   void OnDpiChanged(int dpi, const RECT& suggested);
@@ -72,7 +85,7 @@ class Win32Window {
   // The window's size at creation: the client area the table wants at the window's DPI.
   void FitToClientArea();
   // Places and fonts of the controls at the window's DPI.
-  void PlaceControls();
+  void Layout();
   // The tooltip's tool of a control, pointing at its text.
   TTTOOLINFOW ToolOf(Item& item) const;
   void Mirror(Item& item);
