@@ -35,8 +35,9 @@ struct SaveCalls {
 
 SaveCalls SystemSaveCalls();
 
-// Saves through its own calls; WriteProfileString (ini_backend.h) is one with the system's,
-// kept for the run. Not thread-safe.
+// Saves through `calls`, which tests make fail. WriteProfileString (ini_backend.h) is one over
+// the system's calls, kept for the run so that its saves share one budget of waits. Not
+// thread-safe.
 class ProfileWriter {
  public:
   explicit ProfileWriter(SaveCalls calls = SystemSaveCalls());

@@ -22,9 +22,9 @@
 // event into the system's message dispatch.
 class Win32Window {
  public:
-  // Creates the window hidden, at the DPI of the monitor it lands on. Test seams: `high_contrast`
-  // reads the system's setting, at the start and on every change of the system's colours;
-  // `dpi_api` holds the system's per-monitor DPI functions.
+  // Creates the window hidden, at the DPI of the monitor it lands on.
+  // Test seams: `high_contrast` reads the system's setting, at the start and on every change of
+  // the system's colours; `dpi_api` holds the system's per-monitor DPI functions.
   Win32Window(Module& module, Form& form, ConfigWindow& logic,
               std::function<bool()> high_contrast = SystemHighContrast,
               DpiApi dpi_api = SystemDpiApi());
