@@ -14,16 +14,27 @@ bool IsSilentRun(const Runtime& runtime) {
 }
 
 MessageAnswer HeadlessDialogs::ShowMessage(const MessageBoxRequest& request) {
-  if (module != nullptr) WriteServiceLog(*module, request.title + ": " + request.text);
+  WriteServiceLog(module_, request.title + ": " + request.text);
   return request.default_answer;
 }
 
-int RunSilent(Runtime& runtime) {
-  HeadlessDialogs dialogs;
-  Module module(runtime, dialogs);
-  dialogs.module = &module;
+namespace {
+
+// A run without a screen with everything it works with, its boxes writing to its service log.
+struct HeadlessRun {
+  explicit HeadlessRun(Runtime& runtime) : module(runtime, dialogs) {}
+
+  HeadlessDialogs dialogs{module};
+  Module module;
   Form form = MakeMainForm();
-  ConfigWindow window(module, form);
+};
+
+}  // namespace
+
+int RunSilent(Runtime& runtime) {
+  HeadlessRun run(runtime);
+  Module& module = run.module;
+  ConfigWindow window(module, run.form);
   RunOutermost(module, [&] { window.Form_Load(); });
   // Reached only when the load did not get to its save.
   WriteServiceLog(module, "The silent run ended without saving.");

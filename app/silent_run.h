@@ -11,9 +11,13 @@ bool IsSilentRun(const Runtime& runtime);
 // answers.
 class HeadlessDialogs : public Dialogs {
  public:
+  // The module whose service log takes the text; it may be built after the boxes, on them.
+  explicit HeadlessDialogs(Module& module) : module_(module) {}
+
   MessageAnswer ShowMessage(const MessageBoxRequest& request) override;
 
-  Module* module = nullptr;
+ private:
+  Module& module_;
 };
 
 // Drives the window's logic on a headless form: load, save and end. Returns the exit status

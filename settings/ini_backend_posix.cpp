@@ -8,6 +8,7 @@
 #include <optional>
 #include <random>
 #include <string>
+#include <utility>
 
 #include "base/write_all.h"
 #include "settings/ini_backend.h"
@@ -19,14 +20,9 @@
 namespace ini {
 namespace {
 
-SaveCalls& ActiveCalls() {
-  static SaveCalls calls = SystemSaveCalls();
-  return calls;
-}
-
-bool WriteAllTo(int fd, std::string_view bytes) {
-  return WriteAll(bytes, [fd](const char* data, std::size_t size) {
-    return ActiveCalls().write(fd, data, size);
+bool WriteAllTo(SaveCalls& calls, int fd, std::string_view bytes) {
+  return WriteAll(bytes, [&calls, fd](const char* data, std::size_t size) {
+    return calls.write(fd, data, size);
   });
 }
 
@@ -53,20 +49,21 @@ Outcome Refused(int error) {
 // A replacement gets what the old file is: flags first, on the empty file; then the owner, since
 // that clears the set-id bits; the mode last, since setting the ACL changes the group's bits.
 // Only root may give a file away, only a member set the group.
-Outcome FillTempFile(int fd, std::string_view bytes, int old_fd, const struct stat* old) {
+Outcome FillTempFile(SaveCalls& calls, int fd, std::string_view bytes, int old_fd,
+                     const struct stat* old) {
   if (old != nullptr &&
       (!posix::CopyInodeFlags(old_fd, fd) || fchown(fd, old->st_uid, old->st_gid) != 0 ||
        !posix::CopyAttributes(old_fd, fd) || fchmod(fd, old->st_mode & 07777) != 0)) {
     return Outcome::kInPlace;
   }
-  return WriteAllTo(fd, bytes) && ActiveCalls().sync(fd) == 0 ? Outcome::kDone : Outcome::kFailed;
+  return WriteAllTo(calls, fd, bytes) && calls.sync(fd) == 0 ? Outcome::kDone : Outcome::kFailed;
 }
 
 // Gives the unnamed file behind `fd` a temporary name in `dir`; "" when it cannot (no /proc).
-std::string NameUnnamedFile(int fd, int dir) {
+std::string NameUnnamedFile(SaveCalls& calls, int fd, int dir) {
   for (int attempt = 0; attempt < 10; ++attempt) {
     std::string temp = RandomTempName();
-    if (ActiveCalls().name_unnamed(fd, dir, temp.c_str()) == 0) return temp;
+    if (calls.name_unnamed(fd, dir, temp.c_str()) == 0) return temp;
     if (errno != EEXIST) break;
   }
   return {};
@@ -75,15 +72,15 @@ std::string NameUnnamedFile(int fd, int dir) {
 // The new content under the temporary name `temp` beside the target, complete and on disk;
 // when that fails nothing is left behind. An unnamed file is named only just before the rename,
 // so a save killed while writing leaves nothing at all.
-Outcome WriteTempFile(const posix::Target& target, std::string_view bytes, const struct stat* old,
-                      std::string& temp) {
+Outcome WriteTempFile(SaveCalls& calls, const posix::Target& target, std::string_view bytes,
+                      const struct stat* old, std::string& temp) {
   // Nobody else may open a replacement before it is what the old file is.
   const mode_t mode = old == nullptr ? 0666 : 0600;
-  const int unnamed = ActiveCalls().open_unnamed(target.dir, mode);
+  const int unnamed = calls.open_unnamed(target.dir, mode);
   if (unnamed >= 0) {
-    const Outcome filled = FillTempFile(unnamed, bytes, target.file, old);
-    temp = filled == Outcome::kDone ? NameUnnamedFile(unnamed, target.dir) : std::string();
-    const bool closed = ActiveCalls().close(unnamed) == 0;
+    const Outcome filled = FillTempFile(calls, unnamed, bytes, target.file, old);
+    temp = filled == Outcome::kDone ? NameUnnamedFile(calls, unnamed, target.dir) : std::string();
+    const bool closed = calls.close(unnamed) == 0;
     if (filled == Outcome::kDone && closed && !temp.empty()) return Outcome::kDone;
     if (!temp.empty()) static_cast<void>(unlinkat(target.dir, temp.c_str(), 0));
     if (filled != Outcome::kDone) return filled;
@@ -97,26 +94,27 @@ Outcome WriteTempFile(const posix::Target& target, std::string_view bytes, const
     if (fd < 0 && errno != EEXIST) break;
   }
   if (fd < 0) return Refused(errno);
-  const Outcome filled = FillTempFile(fd, bytes, target.file, old);
-  const bool closed = ActiveCalls().close(fd) == 0;
+  const Outcome filled = FillTempFile(calls, fd, bytes, target.file, old);
+  const bool closed = calls.close(fd) == 0;
   if (filled == Outcome::kDone && closed) return Outcome::kDone;
   static_cast<void>(unlinkat(target.dir, temp.c_str(), 0));
   return closed ? filled : Outcome::kFailed;
 }
 
 // Readers see either the old file or the new one, never a part of either.
-Outcome ReplaceFile(const posix::Target& target, std::string_view bytes, const struct stat* old) {
+Outcome ReplaceFile(SaveCalls& calls, const posix::Target& target, std::string_view bytes,
+                    const struct stat* old) {
   std::string temp;
-  const Outcome written = WriteTempFile(target, bytes, old, temp);
+  const Outcome written = WriteTempFile(calls, target, bytes, old, temp);
   if (written != Outcome::kDone) return written;
-  if (ActiveCalls().rename(target.dir, temp.c_str(), target.name.c_str()) != 0) {
+  if (calls.rename(target.dir, temp.c_str(), target.name.c_str()) != 0) {
     const int error = errno;
     // Already failing; a temporary file we cannot remove changes nothing about that.
     static_cast<void>(unlinkat(target.dir, temp.c_str(), 0));
     return Refused(error);
   }
   // Until the folder is synced the rename may not survive a power cut: not yet saved.
-  return ActiveCalls().sync(target.dir) == 0 ? Outcome::kDone : Outcome::kFailed;
+  return calls.sync(target.dir) == 0 ? Outcome::kDone : Outcome::kFailed;
 }
 
 }  // namespace
@@ -146,13 +144,7 @@ SaveCalls SystemSaveCalls() {
   return calls;
 }
 
-ScopedSaveCalls::ScopedSaveCalls(SaveCalls calls) : previous_(std::move(ActiveCalls())) {
-  ActiveCalls() = std::move(calls);
-}
-
-ScopedSaveCalls::~ScopedSaveCalls() {
-  ActiveCalls() = std::move(previous_);
-}
+ProfileWriter::ProfileWriter(SaveCalls calls) : calls_(std::move(calls)) {}
 
 std::string ReadProfileString(const std::string& file_name, std::string_view section,
                               std::string_view entry) {
@@ -172,6 +164,13 @@ std::int32_t ReadProfileInt(const std::string& file_name, std::string_view secti
 
 bool WriteProfileString(const std::string& file_name, std::string_view section,
                         std::string_view entry, std::string_view value) {
+  // One for the run: its saves share one budget of waits.
+  static ProfileWriter writer;
+  return writer.Write(file_name, section, entry, value);
+}
+
+bool ProfileWriter::Write(const std::string& file_name, std::string_view section,
+                          std::string_view entry, std::string_view value) {
   const posix::Change change = [&](std::string_view old_bytes) {
     return WriteEntry(old_bytes, section, entry, value);
   };
@@ -186,7 +185,7 @@ bool WriteProfileString(const std::string& file_name, std::string_view section,
 
   // Read, change and write under the lock, so that no other writer's change is lost between
   // our read and our write.
-  const posix::FolderLock lock(ActiveCalls(), target.dir);
+  const posix::FolderLock lock(calls_, target.dir);
   if (lock.state() == posix::LockState::kBusy) return false;
   // Without the lock a temporary file may belong to a save still running.
   if (lock.state() == posix::LockState::kHeld) lock.RemoveStaleTempFiles();
@@ -194,7 +193,7 @@ bool WriteProfileString(const std::string& file_name, std::string_view section,
   if (!target.Reopen(file_name)) return false;
   if (target.file < 0) {
     new_bytes = change("");
-    return new_bytes && ReplaceFile(target, *new_bytes, nullptr) == Outcome::kDone;
+    return new_bytes && ReplaceFile(calls_, target, *new_bytes, nullptr) == Outcome::kDone;
   }
   if (!posix::ReadOpenFile(target.file, old_bytes, old) || !(new_bytes = change(old_bytes))) {
     return false;
@@ -202,10 +201,10 @@ bool WriteProfileString(const std::string& file_name, std::string_view section,
   if (*new_bytes == old_bytes) return true;
   // A file of several names stays one file: replacing it would split them.
   if (old.st_nlink == 1 && target.dir >= 0) {
-    const Outcome replaced = ReplaceFile(target, *new_bytes, &old);
+    const Outcome replaced = ReplaceFile(calls_, target, *new_bytes, &old);
     if (replaced != Outcome::kInPlace) return replaced == Outcome::kDone;
   }
-  return posix::WriteInPlace(ActiveCalls(), target.Release(), change);
+  return posix::WriteInPlace(calls_, target.Release(), change);
 }
 
 }  // namespace ini

@@ -5,9 +5,11 @@
 #include <chrono>
 #include <cstddef>
 #include <functional>
+#include <string>
+#include <string_view>
 
-// The system calls of a POSIX save that can fail, as one replaceable table, so that tests can
-// make each step fail on every run instead of waiting for a disk to misbehave.
+// Test seam: the system calls of a POSIX save that can fail, as one replaceable table, so that
+// tests can make each step fail on every run instead of waiting for a disk to misbehave.
 namespace ini {
 
 struct SaveCalls {
@@ -33,16 +35,19 @@ struct SaveCalls {
 
 SaveCalls SystemSaveCalls();
 
-// Saves use `calls` while this lives; for tests, not thread-safe.
-class ScopedSaveCalls {
+// Saves through `calls`, which tests make fail. WriteProfileString (ini_backend.h) is one over
+// the system's calls, kept for the run so that its saves share one budget of waits. Not
+// thread-safe.
+class ProfileWriter {
  public:
-  explicit ScopedSaveCalls(SaveCalls calls);
-  ~ScopedSaveCalls();
-  ScopedSaveCalls(const ScopedSaveCalls&) = delete;
-  ScopedSaveCalls& operator=(const ScopedSaveCalls&) = delete;
+  explicit ProfileWriter(SaveCalls calls = SystemSaveCalls());
+
+  // As WriteProfileString.
+  bool Write(const std::string& file_name, std::string_view section, std::string_view entry,
+             std::string_view value);
 
  private:
-  SaveCalls previous_;
+  SaveCalls calls_;
 };
 
 }  // namespace ini

@@ -18,6 +18,11 @@
 
 namespace {
 
+// How far a stand-in face may be narrowed, in percent of its width: further it stops reading well.
+constexpr int kNarrowestStretch = 60;
+// What a check box takes beside its indicator and the spacing after it: the style's margins.
+constexpr int kCheckBoxMargins = 8;
+
 QColor ColourOf(std::uint32_t value) {
   return QColor(static_cast<int>(value & 0xFFU), static_cast<int>((value >> 8) & 0xFFU),
                 static_cast<int>((value >> 16) & 0xFFU));
@@ -57,7 +62,7 @@ void FitCaption(QWidget* widget, const QFont& designed, const QString& caption, 
   const int available = widget->width() - reserved;
   const int needed = QFontMetrics(font).horizontalAdvance(caption);
   if (needed > available && available > 0) {
-    for (int stretch = available * 100 / needed; stretch >= 60; stretch -= 2) {
+    for (int stretch = available * 100 / needed; stretch >= kNarrowestStretch; stretch -= 2) {
       font.setStretch(stretch);
       if (QFontMetrics(font).horizontalAdvance(caption) <= available) break;
     }
@@ -85,7 +90,11 @@ QtWindow::QtWindow(Module& module, Form& form, ConfigWindow& logic)
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
   setFont(FontOf(kFormFont));
   Paint(this, kDesignBackColor);
-  Build();
+  CreateControls();
+  OrderForTabbing();
+  Layout();
+  // Captions are fitted to the controls' sizes.
+  for (int position = 0; position < form_.Count(); ++position) Mirror(form_.At(position));
   MirrorForm();
   form_.on_change = [this] { MirrorForm(); };
 }
@@ -101,8 +110,7 @@ QWidget* QtWindow::ControlView(const std::string& name) const {
   return found == widgets_.end() ? nullptr : found->second;
 }
 
-void QtWindow::Build() {
-  std::vector<std::pair<int, QWidget*>> focus_order;
+void QtWindow::CreateControls() {
   for (int position = 0; position < form_.Count(); ++position) {
     Control& control = form_.At(position);
     const ControlDesign& design = control.design();
@@ -131,7 +139,6 @@ void QtWindow::Build() {
           RunOutermost(module_, [&] { control.SetValue(value); });
         });
         widget = box;
-        focus_order.emplace_back(design.tab_index, box);
         break;
       }
       case ControlKind::kCommandButton: {
@@ -145,27 +152,40 @@ void QtWindow::Build() {
         connect(button, &QPushButton::clicked, this,
                 [this, &control] { RunOutermost(module_, [&] { control.Click(); }); });
         widget = button;
-        focus_order.emplace_back(design.tab_index, button);
         break;
       }
     }
     widget->setObjectName(QString::fromStdString(design.name));
+    widgets_[design.name] = widget;
+    control.on_change = [this](const Control& changed) { Mirror(changed); };
+  }
+}
+
+void QtWindow::OrderForTabbing() {
+  std::vector<std::pair<int, QWidget*>> order;
+  for (int position = 0; position < form_.Count(); ++position) {
+    const ControlDesign& design = form_.At(position).design();
+    if (design.kind == ControlKind::kCheckBox || design.kind == ControlKind::kCommandButton) {
+      order.emplace_back(design.tab_index, ControlView(design.name));
+    }
+  }
+  std::stable_sort(order.begin(), order.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (std::size_t i = 1; i < order.size(); ++i) setTabOrder(order[i - 1].second, order[i].second);
+}
+
+void QtWindow::Layout() {
+  for (int position = 0; position < form_.Count(); ++position) {
+    const ControlDesign& design = form_.At(position).design();
     // Qt places a widget in its container: the same pixels as every view, less the container's.
     const PixelRect place = PlaceInClient(form_, design, kDefaultDpi);
     const PixelRect origin =
         design.container.empty()
             ? PixelRect{}
             : PlaceInClient(form_, form_[design.container].design(), kDefaultDpi);
-    widget->setGeometry(place.left - origin.left, place.top - origin.top, place.right - place.left,
-                        place.bottom - place.top);
-    widgets_[design.name] = widget;
-    Mirror(control);
-    control.on_change = [this](const Control& changed) { Mirror(changed); };
-  }
-  std::stable_sort(focus_order.begin(), focus_order.end(),
-                   [](const auto& a, const auto& b) { return a.first < b.first; });
-  for (std::size_t i = 1; i < focus_order.size(); ++i) {
-    setTabOrder(focus_order[i - 1].second, focus_order[i].second);
+    ControlView(design.name)
+        ->setGeometry(place.left - origin.left, place.top - origin.top, place.right - place.left,
+                      place.bottom - place.top);
   }
 }
 
@@ -185,7 +205,7 @@ void QtWindow::Mirror(const Control& control) {
   } else if (auto* box = qobject_cast<QCheckBox*>(widget)) {
     const int indicator = box->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, box) +
                           box->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, box);
-    FitCaption(box, designed, caption, indicator + 8);
+    FitCaption(box, designed, caption, indicator + kCheckBoxMargins);
     box->setText(WithoutAccessKeys(control.Caption()));
     box->setChecked(control.Value() != 0);
   } else if (auto* button = qobject_cast<QPushButton*>(widget)) {

@@ -26,7 +26,10 @@ class QtWindow : public QWidget {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  void Build();
+  void CreateControls();
+  void OrderForTabbing();
+  // Places the controls at the table's pixels.
+  void Layout();
   void Mirror(const Control& control);
   void MirrorForm();
   void MirrorAccessibleText(const Control& control);

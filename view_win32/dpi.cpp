@@ -42,15 +42,15 @@ std::wstring FaceOf(std::string_view family) {
 
 }  // namespace
 
-DpiApi& SystemDpiApi() {
-  static DpiApi api = LoadDpiApi();
+const DpiApi& SystemDpiApi() {
+  static const DpiApi api = LoadDpiApi();
   return api;
 }
 
-int WindowDpi(HWND window) {
+int WindowDpi(const DpiApi& api, HWND window) {
   int dpi = 0;
-  if (SystemDpiApi().get_dpi_for_window != nullptr) {
-    dpi = static_cast<int>(SystemDpiApi().get_dpi_for_window(window));
+  if (api.get_dpi_for_window != nullptr) {
+    dpi = static_cast<int>(api.get_dpi_for_window(window));
   } else if (HDC screen = GetDC(nullptr)) {
     dpi = GetDeviceCaps(screen, LOGPIXELSX);
     ReleaseDC(nullptr, screen);
@@ -58,9 +58,9 @@ int WindowDpi(HWND window) {
   return dpi > 0 ? dpi : kDefaultDpi;
 }
 
-void AdjustWindowRectAtDpi(RECT& rect, DWORD style, int dpi) {
-  if (SystemDpiApi().adjust_window_rect_ex_for_dpi != nullptr) {
-    SystemDpiApi().adjust_window_rect_ex_for_dpi(&rect, style, FALSE, 0, static_cast<UINT>(dpi));
+void AdjustWindowRectAtDpi(const DpiApi& api, RECT& rect, DWORD style, int dpi) {
+  if (api.adjust_window_rect_ex_for_dpi != nullptr) {
+    api.adjust_window_rect_ex_for_dpi(&rect, style, FALSE, 0, static_cast<UINT>(dpi));
   } else {
     AdjustWindowRectEx(&rect, style, FALSE, 0);
   }

@@ -12,22 +12,23 @@ constexpr int FontHeightAt(double points, int dpi) {
   return -static_cast<int>(points * dpi / 72 + 0.5);
 }
 
-// The per-monitor DPI functions of Windows 10, looked up at run time: Windows 7 and 8.1 lack
-// them, and a program that imported them would not start there.
+// Test seam: the per-monitor DPI functions of Windows 10, looked up at run time (Windows 7 and
+// 8.1 lack them, and a program that imported them would not start there); a test passes none to
+// take the way of the older systems.
 struct DpiApi {
   UINT(WINAPI* get_dpi_for_window)(HWND) = nullptr;
   BOOL(WINAPI* adjust_window_rect_ex_for_dpi)(RECT*, DWORD, BOOL, DWORD, UINT) = nullptr;
 };
 
-// What this system offers; a test empties it to take the way of the older systems.
-DpiApi& SystemDpiApi();
+// What this system offers.
+const DpiApi& SystemDpiApi();
 
 // The window's DPI; without the per-monitor functions the system's (the screen's LOGPIXELSX).
-int WindowDpi(HWND window);
+int WindowDpi(const DpiApi& api, HWND window);
 
 // Grows a client rectangle to the window's outer one. Without the per-monitor functions the
 // frame is the system DPI's, which the caller measures and makes up for.
-void AdjustWindowRectAtDpi(RECT& rect, DWORD style, int dpi);
+void AdjustWindowRectAtDpi(const DpiApi& api, RECT& rect, DWORD style, int dpi);
 
 // A control's font at `dpi`. The design's "MS Sans Serif" is a bitmap font that grows in a few
 // fixed steps; its TrueType twin "Microsoft Sans Serif" (same design and metrics) scales

@@ -8,7 +8,7 @@
 #include "base/codepage.h"
 #include "errors/error_handler.h"
 #include "ui_text/accessible_text.h"
-#include "view_win32/button_drawing.h"
+#include "view_win32/button_pictures.h"
 #include "view_win32/dpi.h"
 
 namespace {
@@ -46,18 +46,23 @@ void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
 
 }  // namespace
 
-Win32Window::Win32Window(Module& module, Form& form, ConfigWindow& logic)
-    : module_(module), form_(form), logic_(logic) {
+Win32Window::Win32Window(Module& module, Form& form, ConfigWindow& logic,
+                         std::function<bool()> high_contrast, DpiApi dpi_api)
+    : module_(module),
+      form_(form),
+      logic_(logic),
+      high_contrast_(std::move(high_contrast)),
+      dpi_api_(dpi_api) {
   const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
   const HINSTANCE instance = GetModuleHandleW(nullptr);
   RegisterWindowClass(instance, &WindowProc);
-  high_contrast_on_ = high_contrast();
+  high_contrast_on_ = high_contrast_();
   handle_ = CreateWindowExW(0, kWindowClass, text::WideOf(form_.Caption()).c_str(), kWindowStyle,
                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
                             nullptr, instance, this);
   if (handle_ == nullptr) return;
-  dpi_ = WindowDpi(handle_);
+  dpi_ = WindowDpi(dpi_api_, handle_);
   tool_tips_ =
       CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                       WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -65,7 +70,7 @@ Win32Window::Win32Window(Module& module, Form& form, ConfigWindow& logic)
   CreateControls();
   OrderForTabbing();
   FitToClientArea();
-  PlaceControls();
+  Layout();
   for (Item& item : items_) Mirror(item);
   MirrorForm();
   form_.on_change = [this] { MirrorForm(); };
@@ -173,7 +178,7 @@ TTTOOLINFOW Win32Window::ToolOf(Item& item) const {
 
 void Win32Window::FitToClientArea() {
   RECT frame{0, 0, TwipsToPixels(kClientWidthTwips, dpi_), TwipsToPixels(kClientHeightTwips, dpi_)};
-  AdjustWindowRectAtDpi(frame, kWindowStyle, dpi_);
+  AdjustWindowRectAtDpi(dpi_api_, frame, kWindowStyle, dpi_);
   SetWindowPos(handle_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   // The frame may be drawn at another DPI than the one asked for (Wine keeps the system's):
@@ -189,7 +194,7 @@ void Win32Window::FitToClientArea() {
   }
 }
 
-void Win32Window::PlaceControls() {
+void Win32Window::Layout() {
   for (Item& item : items_) {
     const ControlDesign& design = item.control->design();
     // Every control is a child of the window itself: its place in the client area is its place.
@@ -220,8 +225,8 @@ void Win32Window::Mirror(Item& item) {
                                 : control.Caption();
   const std::wstring caption =
       kind == ControlKind::kLabel ? text::WideOf(text) : WithoutAccessKeys(text);
-  wchar_t shown[512] = {};
-  GetWindowTextW(item.handle, shown, 512);
+  wchar_t shown[kCaptionBuffer] = {};
+  GetWindowTextW(item.handle, shown, kCaptionBuffer);
   if (caption != shown) SetWindowTextW(item.handle, caption.c_str());
   if (control.design().kind == ControlKind::kCheckBox) {
     SendMessageW(item.handle, BM_SETCHECK, control.Value() != 0 ? BST_CHECKED : BST_UNCHECKED, 0);

@@ -13,6 +13,7 @@
 #include "app/config_window.h"
 #include "base/module.h"
 #include "ui_text/form.h"
+#include "view_win32/dpi.h"
 #include "view_win32/gdi_handles.h"
 #include "view_win32/system_colours.h"
 
@@ -22,7 +23,11 @@
 class Win32Window {
  public:
   // Creates the window hidden, at the DPI of the monitor it lands on.
-  Win32Window(Module& module, Form& form, ConfigWindow& logic);
+  // Test seams: `high_contrast` reads the system's setting, at the start and on every change of
+  // the system's colours; `dpi_api` holds the system's per-monitor DPI functions.
+  Win32Window(Module& module, Form& form, ConfigWindow& logic,
+              std::function<bool()> high_contrast = SystemHighContrast,
+              DpiApi dpi_api = SystemDpiApi());
   ~Win32Window();
   Win32Window(const Win32Window&) = delete;
   Win32Window& operator=(const Win32Window&) = delete;
@@ -41,9 +46,6 @@ class Win32Window {
   // Runs the messages until the window is gone; returns the quit code.
   int RunMessageLoop();
 
-  // Whether high contrast is on; read at the start and on every change of the system's colours.
-  std::function<bool()> high_contrast = SystemHighContrast;
-
  private:
   struct Item {
     Control* control = nullptr;
@@ -54,12 +56,25 @@ class Win32Window {
 
   static constexpr int kFirstControlId = 100;
   static constexpr UINT kEndAfterCancel = WM_APP;
+  // Above any screen's size in pixels, so that the system never shrinks the window to fit one.
+  static constexpr LONG kLargestTrackSize = 4 * 1024;
+  // Room for the window text read back from a control, terminating zero included.
+  static constexpr int kCaptionBuffer = 512;
 
   static LRESULT CALLBACK WindowProc(HWND handle, UINT message, WPARAM w, LPARAM l);
   LRESULT OnMessage(UINT message, WPARAM w, LPARAM l);
   void OnCommand(int id, int code);
   bool OnDrawItem(const DRAWITEMSTRUCT& draw);
   LRESULT OnControlColour(HDC dc, HWND control);
+  void OnEraseBackground(HDC dc);
+  // True when the form's pointer is the hourglass, which then is set.
+  bool OnSetCursor();
+  // On activation `previous` had it before; nullptr when that was another program's window.
+  void OnActivate(bool active, HWND previous);
+  void OnGetMinMaxInfo(MINMAXINFO& limits) const;
+  void OnSettingChange();
+  // True to let the session end.
+  bool OnQueryEndSession();
   // The close request of the title bar or of the session's end: true to let the window go.
   bool MayClose();
   void OnDpiChanged(int dpi, const RECT& suggested);
@@ -70,7 +85,7 @@ class Win32Window {
   // The window's size at creation: the client area the table wants at the window's DPI.
   void FitToClientArea();
   // Places and fonts of the controls at the window's DPI.
-  void PlaceControls();
+  void Layout();
   // The tooltip's tool of a control, pointing at its text.
   TTTOOLINFOW ToolOf(Item& item) const;
   void Mirror(Item& item);
@@ -82,6 +97,8 @@ class Win32Window {
   Module& module_;
   Form& form_;
   ConfigWindow& logic_;
+  const std::function<bool()> high_contrast_;
+  const DpiApi dpi_api_;
   HWND handle_ = nullptr;
   HWND tool_tips_ = nullptr;
   int dpi_ = 96;

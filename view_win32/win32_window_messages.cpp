@@ -5,7 +5,7 @@
 #include "app/window_table.h"
 #include "base/codepage.h"
 #include "errors/error_handler.h"
-#include "view_win32/button_drawing.h"
+#include "view_win32/button_pictures.h"
 #include "view_win32/dpi.h"
 #include "view_win32/win32_window.h"
 
@@ -51,44 +51,23 @@ LRESULT Win32Window::OnMessage(UINT message, WPARAM w, LPARAM l) {
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
       return OnControlColour(reinterpret_cast<HDC>(w), reinterpret_cast<HWND>(l));
-    case WM_ERASEBKGND: {
-      RECT client;
-      GetClientRect(handle_, &client);
-      FillRect(reinterpret_cast<HDC>(w), &client, BrushOf(ColoursOf(kDesignBackColor).face));
+    case WM_ERASEBKGND:
+      OnEraseBackground(reinterpret_cast<HDC>(w));
       return TRUE;
-    }
     case WM_SETCURSOR:
-      if (form_.Pointer() == MousePointer::kHourglass) {
-        SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-        return TRUE;
-      }
+      if (OnSetCursor()) return TRUE;
       break;
     case WM_ACTIVATE:
-      if (LOWORD(w) == WA_INACTIVE) {
-        last_focus_ = GetFocus();
-      } else {
-        // Back from a box of its own (an error, the cancel question) the window was active all
-        // along: OK stays as the save left it.
-        const auto previous = reinterpret_cast<HWND>(l);
-        if (previous == nullptr || GetWindow(previous, GW_OWNER) != handle_) {
-          RunOutermost(module_, [&] { logic_.Form_Activate(); });
-        }
-        if (last_focus_ != nullptr && IsWindow(last_focus_)) SetFocus(last_focus_);
-      }
+      OnActivate(LOWORD(w) != WA_INACTIVE, reinterpret_cast<HWND>(l));
       return 0;
     case WM_SIZE:
       RunOutermost(module_, [&] { logic_.Form_Resize(); });
       return 0;
-    case WM_GETMINMAXINFO: {
-      // The designed size holds even where it exceeds the screen (a high DPI on a small one).
-      auto& limits = *reinterpret_cast<MINMAXINFO*>(l);
-      limits.ptMaxTrackSize.x = std::max<LONG>(limits.ptMaxTrackSize.x, 4 * 1024);
-      limits.ptMaxTrackSize.y = std::max<LONG>(limits.ptMaxTrackSize.y, 4 * 1024);
+    case WM_GETMINMAXINFO:
+      OnGetMinMaxInfo(*reinterpret_cast<MINMAXINFO*>(l));
       return 0;
-    }
     case WM_SETTINGCHANGE:
-      // Broadcast for every setting: only high contrast changes what the window paints.
-      if (high_contrast() != high_contrast_on_) OnSystemColours();
+      OnSettingChange();
       return 0;
     case WM_SYSCOLORCHANGE:
       OnSystemColours();
@@ -100,11 +79,7 @@ LRESULT Win32Window::OnMessage(UINT message, WPARAM w, LPARAM l) {
       if (MayClose()) DestroyWindow(handle_);
       return 0;
     case WM_QUERYENDSESSION:
-      if (!MayClose()) return FALSE;
-      // The cancel is logged: the program ends, also when another program then keeps the
-      // session going, once the session has its answer.
-      PostMessageW(handle_, kEndAfterCancel, 0, 0);
-      return TRUE;
+      return OnQueryEndSession() ? TRUE : FALSE;
     case WM_ENDSESSION:
       // The session ends as agreed: the program goes with it, as with its closed window.
       if (w != FALSE) DestroyWindow(handle_);
@@ -144,6 +119,50 @@ void Win32Window::OnCommand(int id, int code) {
   }
 }
 
+void Win32Window::OnEraseBackground(HDC dc) {
+  RECT client;
+  GetClientRect(handle_, &client);
+  FillRect(dc, &client, BrushOf(ColoursOf(kDesignBackColor).face));
+}
+
+bool Win32Window::OnSetCursor() {
+  if (form_.Pointer() != MousePointer::kHourglass) return false;
+  SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+  return true;
+}
+
+void Win32Window::OnActivate(bool active, HWND previous) {
+  if (!active) {
+    last_focus_ = GetFocus();
+    return;
+  }
+  // Back from a box of its own (an error, the cancel question) the window was active all along:
+  // OK stays as the save left it.
+  if (previous == nullptr || GetWindow(previous, GW_OWNER) != handle_) {
+    RunOutermost(module_, [&] { logic_.Form_Activate(); });
+  }
+  if (last_focus_ != nullptr && IsWindow(last_focus_)) SetFocus(last_focus_);
+}
+
+void Win32Window::OnGetMinMaxInfo(MINMAXINFO& limits) const {
+  // The designed size holds even where it exceeds the screen (a high DPI on a small one).
+  limits.ptMaxTrackSize.x = std::max<LONG>(limits.ptMaxTrackSize.x, kLargestTrackSize);
+  limits.ptMaxTrackSize.y = std::max<LONG>(limits.ptMaxTrackSize.y, kLargestTrackSize);
+}
+
+void Win32Window::OnSettingChange() {
+  // Broadcast for every setting: only high contrast changes what the window paints.
+  if (high_contrast_() != high_contrast_on_) OnSystemColours();
+}
+
+bool Win32Window::OnQueryEndSession() {
+  if (!MayClose()) return false;
+  // The cancel is logged: the program ends, also when another program then keeps the session
+  // going, once the session has its answer.
+  PostMessageW(handle_, kEndAfterCancel, 0, 0);
+  return true;
+}
+
 bool Win32Window::MayClose() {
   std::int16_t cancel = 0;
   RunOutermost(module_, [&] { logic_.Form_QueryUnload(cancel, 0); });
@@ -152,7 +171,7 @@ bool Win32Window::MayClose() {
 
 void Win32Window::OnDpiChanged(int dpi, const RECT& suggested) {
   dpi_ = dpi;
-  PlaceControls();
+  Layout();
   // The system's rectangle fits the new monitor; a size of our own could send the window back.
   SetWindowPos(handle_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);

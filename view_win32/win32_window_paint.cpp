@@ -8,7 +8,7 @@
 
 #include "app/button_art.h"
 #include "base/codepage.h"
-#include "view_win32/button_drawing.h"
+#include "view_win32/button_pictures.h"
 #include "view_win32/dpi.h"
 
 PaintColours Win32Window::ColoursOf(std::uint32_t design_colour) const {
@@ -76,7 +76,7 @@ LRESULT Win32Window::OnControlColour(HDC dc, HWND control) {
 }
 
 void Win32Window::OnSystemColours() {
-  high_contrast_on_ = high_contrast();
+  high_contrast_on_ = high_contrast_();
   brushes_.clear();
   RedrawWindow(handle_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }

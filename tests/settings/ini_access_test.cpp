@@ -19,6 +19,8 @@ TEST_F(IniAccess, MissingFileSectionOrEntryReadsAsDefaultAndCreatesNothing) {
   EXPECT_EQ(LoadIniString(module_, "Other", "Minus", ini_), "");
   EXPECT_EQ(LoadIniInteger(module_, "Machine1", "Missing", ini_), -1);
   EXPECT_EQ(LoadIniInteger(module_, "Machine1", "Blank", ini_), -1);
+  // A failed save is the caller's to report: zero, and no box of its own.
+  EXPECT_EQ(SaveIni(module_, true, "Machine1", "Any", dir_.path().string()), 0);
   EXPECT_TRUE(dialogs_.shown.empty());
 }
 

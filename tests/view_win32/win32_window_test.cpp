@@ -12,7 +12,6 @@
 #include "support/fakes.h"
 #include "view_win32/dpi.h"
 #include "view_win32/gdi_handles.h"
-#include "view_win32/main_window.h"
 #include "view_win32/win32_dialogs.h"
 
 namespace {
@@ -86,9 +85,10 @@ class Win32WindowTest : public ModuleTest {
     view_.Show(SW_SHOWNORMAL);
   }
 
+  bool high_contrast_ = false;
   Form form_ = MakeMainForm();
   ConfigWindow logic_{module_, form_};
-  Win32Window view_{module_, form_, logic_};
+  Win32Window view_{module_, form_, logic_, [this] { return high_contrast_; }};
 };
 
 TEST_F(Win32WindowTest, ControlsKeepTheTablesPlacesAt96And144Dpi) {
@@ -209,7 +209,7 @@ TEST_F(Win32WindowTest, HighContrastPaintsInTheSystemColours) {
   EXPECT_FALSE(GetUpdateRect(view_.handle(), nullptr, FALSE));
   for (const bool on : {true, false}) {
     SCOPED_TRACE(on ? "high contrast" : "designed");
-    view_.high_contrast = [on] { return on; };
+    high_contrast_ = on;
     SendMessageW(view_.handle(), on ? WM_SETTINGCHANGE : WM_SYSCOLORCHANGE, 0, 0);
     const COLORREF face = on ? GetSysColor(COLOR_BTNFACE) : RGB(192, 192, 192);
     EXPECT_EQ(Picture(view_.handle(), WM_ERASEBKGND)[0], face);
@@ -313,13 +313,13 @@ TEST_F(Win32WindowTest, FramesShowTheirTooltipsAndButtonsTheirCaptions) {
 }
 
 TEST_F(Win32WindowTest, WithoutThePerMonitorFunctionsTheWindowScalesAtTheSystemDpi) {
-  const DpiApi system = std::exchange(SystemDpiApi(), DpiApi{});
-  const MainWindow main_window(runtime_);
-  SystemDpiApi() = system;
+  Form form = MakeMainForm();
+  ConfigWindow logic{module_, form};
+  const Win32Window view(module_, form, logic, SystemHighContrast, DpiApi{});
   const int dpi = GetDeviceCaps(MemoryDc(CreateCompatibleDC(nullptr)).get(), LOGPIXELSX);
   RECT client{};
-  GetClientRect(main_window.view.handle(), &client);
-  EXPECT_EQ((std::vector<int>{main_window.view.dpi(), client.right, client.bottom}),
+  GetClientRect(view.handle(), &client);
+  EXPECT_EQ((std::vector<int>{view.dpi(), client.right, client.bottom}),
             (std::vector<int>{dpi, TwipsToPixels(kClientWidthTwips, dpi),
                               TwipsToPixels(kClientHeightTwips, dpi)}));
 }

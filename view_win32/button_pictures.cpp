@@ -1,4 +1,4 @@
-#include "view_win32/button_drawing.h"
+#include "view_win32/button_pictures.h"
 
 #include <cmath>
 #include <vector>
