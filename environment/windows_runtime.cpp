@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "base/codepage.h"
+#include "base/path_rules.h"
 #include "environment/command_line.h"
 #include "environment/native_runtime.h"
 #include "errors/error.h"
@@ -95,10 +96,7 @@ std::string NativeRuntime::ProgramFolder() const {
 }
 
 std::string NativeRuntime::ProgramName() const {
-  std::string name = program_file_.substr(program_file_.find_last_of('\\') + 1);
-  const auto dot = name.find_last_of('.');
-  if (dot != std::string::npos && dot > 0) name.resize(dot);
-  return name;
+  return ProgramNameOf(program_file_, '\\');
 }
 
 bool NativeRuntime::IsOrdinaryFile(const std::string& path) const {
