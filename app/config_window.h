@@ -35,8 +35,6 @@ class ConfigWindow {
   void WriteInputs();
   void CloseMe();
 
-  const std::string& ConfigurationIniPath() const { return configuration_ini_path_; }
-
  private:
   Module& module_;
   Form& form_;

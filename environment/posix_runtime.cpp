@@ -172,17 +172,8 @@ void NativeRuntime::AppendToFile(const std::string& path, const std::string& tex
   if (!closed) throw RuntimeError(ErrorNumber::kPathFileAccess, ProgramName());
 }
 
-int NativeRuntime::SystemConversion(unsigned /*code_page*/, const wchar_t* /*wide*/, int /*length*/,
-                                    char* /*bytes*/, int /*size*/, const char* /*default_char*/) {
-  return 0;  // the 8-bit text here is always Windows-1252, converted by the program itself
-}
-
 std::string NativeRuntime::AnsiText(std::string_view utf8) const {
   return text::Utf8ToWindows1252(utf8);
-}
-
-bool NativeRuntime::RunsUnderWine() {
-  return false;
 }
 
 std::string NativeRuntime::ServiceLogPath() const {
