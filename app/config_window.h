@@ -4,7 +4,7 @@
 #include <string>
 
 #include "base/module.h"
-#include "ui_text/form.h"
+#include "form/form.h"
 
 // The logic of the one window: its handlers and methods, working on a form built from the
 // window's table, whether that form is on screen or headless.
@@ -34,8 +34,6 @@ class ConfigWindow {
   void SetupUserInterFace();
   void WriteInputs();
   void CloseMe();
-
-  const std::string& ConfigurationIniPath() const { return configuration_ini_path_; }
 
  private:
   Module& module_;

@@ -3,6 +3,7 @@
 #include "app/config_window.h"
 #include "app/window_table.h"
 #include "base/codepage.h"
+#include "base/command_line_rules.h"
 #include "environment/command_line.h"
 #include "errors/error_handler.h"
 #include "errors/logs.h"

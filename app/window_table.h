@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "ui_text/form.h"
+#include "form/form.h"
 
 inline constexpr const char* kFormName = "frm_Zaro_MainPictureExt_Config_Exe";
 inline constexpr const char* kDesignCaption = "Base Q7XCFG-Erweiterung";

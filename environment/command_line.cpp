@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/codepage.h"
+#include "base/command_line_rules.h"
 #include "base/runtime.h"
 #include "errors/error_handler.h"
 

@@ -5,7 +5,6 @@
 #include <string_view>
 
 #include "base/module.h"
-#include "base/program_rules.h"
 #include "base/runtime.h"
 
 // The argument part of a whole command line as Windows hands it over: the program's name,

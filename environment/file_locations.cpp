@@ -2,6 +2,7 @@
 
 #include "base/codepage.h"
 #include "base/line_breaks.h"
+#include "base/path_rules.h"
 #include "base/runtime.h"
 #include "errors/error_handler.h"
 #include "errors/logs.h"

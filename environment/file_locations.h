@@ -5,7 +5,6 @@
 #include <string_view>
 
 #include "base/module.h"
-#include "base/program_rules.h"
 
 // The text after the last separator, or all of it when there is none. `on_step` runs before
 // each part dropped, so the window stays responsive.

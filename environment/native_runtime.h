@@ -39,22 +39,7 @@ class NativeRuntime : public Runtime {
 
   // The code page of AnsiText on Windows: the system's ANSI code page at start. Elsewhere the
   // text is always Windows-1252.
-  unsigned code_page() const { return code_page_; }
   void set_code_page(unsigned code_page) { code_page_ = code_page; }
-  // The system's conversion as AnsiText calls it (WideCharToMultiByte without flags): a result of
-  // 0 is a refusal. Tests put in Windows' own refusals where Wine converts anyway.
-  using Conversion = int (*)(unsigned code_page, const wchar_t* wide, int length, char* bytes,
-                             int size, const char* default_char);
-  static int SystemConversion(unsigned code_page, const wchar_t* wide, int length, char* bytes,
-                              int size, const char* default_char);
-  void set_conversion(Conversion conversion) { conversion_ = conversion; }
-
-  // The variables of a Windows environment block (entries ended by NUL, the block by a second
-  // NUL) in their order, leaving out the entries that begin with "=".
-  static std::vector<std::string> EnvironmentOfBlock(const wchar_t* block);
-
-  // The program runs on Wine, not on Windows itself; false on every other platform.
-  static bool RunsUnderWine();
 
  private:
   std::string program_file_;
@@ -62,5 +47,4 @@ class NativeRuntime : public Runtime {
   std::vector<std::string> environment_;
   std::function<void()> event_pump_;
   unsigned code_page_ = 1252;
-  Conversion conversion_ = &SystemConversion;
 };

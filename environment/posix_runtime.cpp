@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "base/codepage.h"
+#include "base/path_rules.h"
 #include "base/write_all.h"
 #include "environment/native_runtime.h"
 #include "errors/error.h"
@@ -138,10 +139,7 @@ std::string NativeRuntime::ProgramFolder() const {
 }
 
 std::string NativeRuntime::ProgramName() const {
-  std::string name = program_file_.substr(program_file_.find_last_of('/') + 1);
-  const auto dot = name.find_last_of('.');
-  if (dot != std::string::npos && dot > 0) name.resize(dot);
-  return name;
+  return ProgramNameOf(program_file_, '/');
 }
 
 bool NativeRuntime::IsOrdinaryFile(const std::string& path) const {
@@ -174,17 +172,8 @@ void NativeRuntime::AppendToFile(const std::string& path, const std::string& tex
   if (!closed) throw RuntimeError(ErrorNumber::kPathFileAccess, ProgramName());
 }
 
-int NativeRuntime::SystemConversion(unsigned /*code_page*/, const wchar_t* /*wide*/, int /*length*/,
-                                    char* /*bytes*/, int /*size*/, const char* /*default_char*/) {
-  return 0;  // the 8-bit text here is always Windows-1252, converted by the program itself
-}
-
 std::string NativeRuntime::AnsiText(std::string_view utf8) const {
   return text::Utf8ToWindows1252(utf8);
-}
-
-bool NativeRuntime::RunsUnderWine() {
-  return false;
 }
 
 std::string NativeRuntime::ServiceLogPath() const {

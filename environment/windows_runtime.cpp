@@ -3,8 +3,10 @@
 #include <cstdio>
 
 #include "base/codepage.h"
+#include "base/path_rules.h"
 #include "environment/command_line.h"
 #include "environment/native_runtime.h"
+#include "environment/windows_text.h"
 #include "errors/error.h"
 
 namespace {
@@ -42,7 +44,7 @@ std::wstring LongPathOf(const std::wstring& path) {
 
 std::vector<std::string> EnvironmentStrings() {
   wchar_t* block = GetEnvironmentStringsW();
-  std::vector<std::string> strings = NativeRuntime::EnvironmentOfBlock(block);
+  std::vector<std::string> strings = EnvironmentOfBlock(block);
   if (block != nullptr) FreeEnvironmentStringsW(block);
   return strings;
 }
@@ -95,10 +97,7 @@ std::string NativeRuntime::ProgramFolder() const {
 }
 
 std::string NativeRuntime::ProgramName() const {
-  std::string name = program_file_.substr(program_file_.find_last_of('\\') + 1);
-  const auto dot = name.find_last_of('.');
-  if (dot != std::string::npos && dot > 0) name.resize(dot);
-  return name;
+  return ProgramNameOf(program_file_, '\\');
 }
 
 bool NativeRuntime::IsOrdinaryFile(const std::string& path) const {
@@ -135,31 +134,11 @@ void NativeRuntime::AppendToFile(const std::string& path, const std::string& tex
   if (!closed) throw RuntimeError(ErrorNumber::kPathFileAccess, ProgramName());
 }
 
-int NativeRuntime::SystemConversion(unsigned code_page, const wchar_t* wide, int length,
-                                    char* bytes, int size, const char* default_char) {
-  return WideCharToMultiByte(code_page, 0, wide, length, bytes, size, default_char, nullptr);
-}
-
 std::string NativeRuntime::AnsiText(std::string_view utf8) const {
-  const std::wstring wide = text::WideOf(utf8);
-  if (wide.empty()) return {};
-  // UTF-8 ("Use Unicode UTF-8 for worldwide language support") and UTF-7 refuse a default
-  // character: asked for one, the system converts nothing.
-  const char* default_char = code_page_ == CP_UTF8 || code_page_ == CP_UTF7 ? nullptr : "?";
-  const int length = static_cast<int>(wide.size());
-  const int size = conversion_(code_page_, wide.data(), length, nullptr, 0, default_char);
-  std::string bytes(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-  if (size <= 0 ||
-      conversion_(code_page_, wide.data(), length, bytes.data(), size, default_char) != size) {
-    // An empty entry or stamp reported as written would hide the loss.
-    throw RuntimeError(ErrorNumber::kInvalidArgument, ProgramName());
-  }
-  return bytes;
-}
-
-bool NativeRuntime::RunsUnderWine() {
-  const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-  return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+  std::optional<std::string> bytes = AnsiTextIn(utf8, code_page_);
+  // An empty entry or stamp reported as written would hide the loss.
+  if (!bytes) throw RuntimeError(ErrorNumber::kInvalidArgument, ProgramName());
+  return *std::move(bytes);
 }
 
 std::string NativeRuntime::ServiceLogPath() const {

@@ -5,7 +5,7 @@
 
 #include "base/dialogs.h"
 #include "base/line_breaks.h"
-#include "base/program_rules.h"
+#include "base/path_rules.h"
 #include "base/runtime.h"
 #include "errors/logs.h"
 

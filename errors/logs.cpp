@@ -1,9 +1,10 @@
 #include "errors/logs.h"
 
 #include "base/codepage.h"
+#include "base/command_line_rules.h"
 #include "base/dialogs.h"
 #include "base/line_breaks.h"
-#include "base/program_rules.h"
+#include "base/path_rules.h"
 #include "base/runtime.h"
 #include "errors/error.h"
 

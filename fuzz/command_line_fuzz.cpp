@@ -8,6 +8,7 @@
 #include <string>
 
 #include "base/codepage.h"
+#include "base/command_line_rules.h"
 #include "environment/command_line.h"
 
 namespace {

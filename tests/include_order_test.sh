@@ -2,7 +2,8 @@
 # Every folder includes only itself and the folders below it; base/ includes nothing else of ours.
 set -euo pipefail
 cd "$1"
-order=(base errors settings environment ui_text app view_qt view_win32)
+# The form model needs only the error numbers, so it sits right above errors/.
+order=(base errors form settings environment ui_text app view_qt view_win32)
 rank() { local i; for i in "${!order[@]}"; do [ "${order[$i]}" = "$1" ] && echo "$i" && return; done; echo -1; }
 status=0
 for folder in "${order[@]}"; do

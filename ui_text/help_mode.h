@@ -1,13 +1,9 @@
 #pragma once
 
-#include <cstdint>
 #include <string>
 
 #include "base/module.h"
-#include "ui_text/form.h"
-
-inline constexpr std::uint32_t kHelpModeOffColor = kDesignBackColor;
-inline constexpr std::uint32_t kHelpModeOnColor = 65280;  // green
+#include "form/form.h"
 
 // The help text with every "<CRLF>", in any case, turned into CR LF.
 std::string ExpandLineMarkers(const std::string& help_text);

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "base/module.h"
-#include "ui_text/form.h"
+#include "form/form.h"
 
 // The program's own INI file: beside the program file, named after it, ".ini"; an existing one
 // is found as the runtime finds files (in any letter case on Linux).

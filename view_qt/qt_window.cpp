@@ -12,8 +12,8 @@
 
 #include "app/window_table.h"
 #include "errors/error_handler.h"
-#include "ui_text/accessible_text.h"
-#include "ui_text/twips.h"
+#include "form/accessible_text.h"
+#include "form/twips.h"
 #include "view_qt/button_pictures.h"
 
 namespace {

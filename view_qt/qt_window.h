@@ -6,7 +6,7 @@
 
 #include "app/config_window.h"
 #include "base/module.h"
-#include "ui_text/form.h"
+#include "form/form.h"
 
 // The window on screen: widgets built from the form's table that mirror its controls and hand
 // every user action to the window's logic. Nothing escapes an event into Qt's loop.

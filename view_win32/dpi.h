@@ -2,10 +2,10 @@
 
 #include <windows.h>
 
-#include "ui_text/form.h"
-#include "ui_text/twips.h"
+#include "form/form.h"
+#include "form/twips.h"
 
-// Points (1/72 inch) to pixels at a window's DPI; twips go through ui_text/twips.h as in any view.
+// Points (1/72 inch) to pixels at a window's DPI; twips go through form/twips.h as in any view.
 
 // The height GDI wants for a font of `points` (negative: the character height, not the cell's).
 constexpr int FontHeightAt(double points, int dpi) {

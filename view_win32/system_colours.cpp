@@ -1,6 +1,6 @@
 #include "view_win32/system_colours.h"
 
-#include "ui_text/help_mode.h"
+#include "form/design_colours.h"
 
 bool SystemHighContrast() {
   HIGHCONTRASTW setting{};

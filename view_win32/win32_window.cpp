@@ -7,7 +7,7 @@
 #include "app/window_table.h"
 #include "base/codepage.h"
 #include "errors/error_handler.h"
-#include "ui_text/accessible_text.h"
+#include "form/accessible_text.h"
 #include "view_win32/button_pictures.h"
 #include "view_win32/dpi.h"
 

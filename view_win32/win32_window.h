@@ -12,7 +12,7 @@
 
 #include "app/config_window.h"
 #include "base/module.h"
-#include "ui_text/form.h"
+#include "form/form.h"
 #include "view_win32/dpi.h"
 #include "view_win32/gdi_handles.h"
 #include "view_win32/system_colours.h"

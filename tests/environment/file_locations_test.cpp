@@ -3,12 +3,16 @@
 #include <filesystem>
 
 #include "base/codepage.h"
+#include "base/path_rules.h"
 #include "errors/error_handler.h"
 #include "support/fakes.h"
 
 // The usual paths are the locations' tests below and the end-to-end run's.
-TEST(PathRules, DriveRootAndEmptyBackupFolder) {
+TEST(PathRules, DriveRootEmptyBackupFolderAndDotsOutsideTheExtension) {
   EXPECT_EQ(BaseFolderOf("D:\\", '\\'), "D:");
+  EXPECT_EQ(ProgramNameOf("D:\\Tools.v2\\Zaro_Config.exe", '\\'), "Zaro_Config");
+  EXPECT_EQ(ProgramNameOf("/opt/tools.d/Zaro_Config", '/'), "Zaro_Config");
+  EXPECT_EQ(ProgramNameOf(".Zaro_Config", '\\'), ".Zaro_Config");
   EXPECT_EQ(FileNameOnlyOf("D:\\", '\\'), "");
   EXPECT_EQ(FileNameOnlyOf("Tools", '\\'), "Tools");
   EXPECT_EQ(ConfiguratorProgramIniOf("", '\\'), "\\parameter\\program.ini");

@@ -3,9 +3,9 @@
 #include <string>
 
 #include "base/codepage.h"
+#include "form/twips.h"
 #include "support/fakes.h"
 #include "ui_text/help_mode.h"
-#include "ui_text/twips.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ui_text/twips.h"
+#include "form/twips.h"
 
 #include <string>
 

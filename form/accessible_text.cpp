@@ -1,4 +1,4 @@
-#include "ui_text/accessible_text.h"
+#include "form/accessible_text.h"
 
 #include <charconv>
 

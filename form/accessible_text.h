@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "ui_text/form.h"
+#include "form/form.h"
 
 // What a screen reader says of a control.
 struct AccessibleText {

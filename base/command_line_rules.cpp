@@ -1,10 +1,8 @@
-#include "base/program_rules.h"
+#include "base/command_line_rules.h"
 
 #include "base/codepage.h"
 
 namespace {
-
-constexpr std::size_t kConfigSuffixLength = 7;
 
 std::u32string TrimSpaces(std::u32string_view value) {
   const auto first = value.find_first_not_of(U' ');
@@ -19,28 +17,6 @@ std::u32string Upper(std::u32string value) {
 }
 
 }  // namespace
-
-std::string ModuleNameOf(std::string_view program_name) {
-  const std::u32string name = text::DecodeUtf8(program_name);
-  if (name.size() < kConfigSuffixLength) return std::string(program_name);
-  return text::EncodeUtf8(std::u32string_view(name).substr(0, name.size() - kConfigSuffixLength));
-}
-
-std::string BaseFolderOf(std::string_view program_folder, char separator,
-                         const std::function<void()>& on_step) {
-  std::string folder(program_folder);
-  while (!folder.empty() && folder.back() != separator) {
-    if (on_step) on_step();
-    folder.pop_back();
-  }
-  if (!folder.empty()) folder.pop_back();
-  return folder;
-}
-
-std::string BaseFolder(Module& module) {
-  return BaseFolderOf(module.runtime.ProgramFolder(), SeparatorOf(module.runtime.path_style()),
-                      [&module] { module.runtime.ProcessPendingEvents(); });
-}
 
 OptionLookup LookUpOption(std::string_view command_line, std::string_view option_name,
                           PathStyle style) {

@@ -8,6 +8,8 @@
 #include <variant>
 #include <vector>
 
+#include "form/design_colours.h"
+
 enum class ControlKind { kLabel, kCommandButton, kCheckBox, kFrame };
 
 // The class name the toolkit reports for a kind; the text walk compares it.
@@ -40,9 +42,6 @@ struct ControlDesign {
 
 // The language the window is designed in (German).
 inline constexpr const char* kDesignLanguage = "1031";
-
-// 24-bit colour values as the design stores them: red in the low byte, blue in the third.
-inline constexpr std::uint32_t kDesignBackColor = 12632256;  // red = green = blue = 192
 
 using PropertyValue = std::variant<std::int32_t, std::string>;
 

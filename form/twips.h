@@ -2,7 +2,7 @@
 
 // Twips, the table of controls' unit (1/1440 inch), to pixels at a DPI.
 
-#include "ui_text/form.h"
+#include "form/form.h"
 
 // The DPI at which a pixel is 15 twips; a toolkit that scales on its own lays out at it.
 inline constexpr int kDefaultDpi = 96;

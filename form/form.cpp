@@ -1,4 +1,4 @@
-#include "ui_text/form.h"
+#include "form/form.h"
 
 #include <stdexcept>
 #include <utility>
