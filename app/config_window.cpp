@@ -1,11 +1,13 @@
 #include "app/config_window.h"
 
 #include "app/closing.h"
+#include "app/control_names.h"
 #include "app/edit_stamp.h"
 #include "base/codepage.h"
 #include "base/line_breaks.h"
 #include "base/runtime.h"
 #include "environment/command_line.h"
+#include "environment/entry_names.h"
 #include "environment/file_locations.h"
 #include "environment/machine_list.h"
 #include "errors/error_handler.h"
@@ -17,8 +19,6 @@
 
 namespace {
 
-constexpr const char* kStatusSection = "Machine1";
-constexpr const char* kStatusEntry = "ZaroMainPictureStatus";
 constexpr std::int16_t kEffizienzBit = 0;
 constexpr std::int16_t kAuswurfBit = 1;
 
@@ -37,11 +37,11 @@ class UnderWay {
 }  // namespace
 
 ConfigWindow::ConfigWindow(Module& module, Form& form) : module_(module), form_(form) {
-  form_["CommandOK"].on_click = [this] { CommandOK_Click(); };
-  form_["CommandCancel"].on_click = [this] { CommandCancel_Click(); };
-  form_["CommandQuest"].on_click = [this] { CommandQuest_Click(); };
-  form_["CheckEffizienz"].on_click = [this] { CheckEffizienz_Click(); };
-  form_["CheckAuswurfAufTatsächliche"].on_click = [this] { CheckAuswurfAufTatsaechliche_Click(); };
+  form_[kCommandOK].on_click = [this] { CommandOK_Click(); };
+  form_[kCommandCancel].on_click = [this] { CommandCancel_Click(); };
+  form_[kCommandQuest].on_click = [this] { CommandQuest_Click(); };
+  form_[kCheckEffizienz].on_click = [this] { CheckEffizienz_Click(); };
+  form_[kCheckAuswurfAufTatsaechliche].on_click = [this] { CheckAuswurfAufTatsaechliche_Click(); };
 }
 
 void ConfigWindow::Form_Load() {
@@ -64,8 +64,8 @@ void ConfigWindow::Form_Load() {
   proc.Step([&] { GetExistingMachines(module_, configuration_ini_path_); });
   proc.Step([&] { SetupUserInterFace(); });
   if (!module_.state.SilentMode) {
-    proc.Step([&] { form_["CommandOK"].SetEnabled(true); });
-    proc.Step([&] { form_["CommandCancel"].SetEnabled(true); });
+    proc.Step([&] { form_[kCommandOK].SetEnabled(true); });
+    proc.Step([&] { form_[kCommandCancel].SetEnabled(true); });
   } else {
     proc.Step([&] { CommandOK_Click(); });
   }
@@ -74,7 +74,7 @@ void ConfigWindow::Form_Load() {
 void ConfigWindow::Form_Activate() {
   const UnderWay under_way(handlers_under_way_);
   Procedure proc(module_, "Form_Activate");
-  proc.Step([&] { form_["CommandOK"].SetEnabled(true); });
+  proc.Step([&] { form_[kCommandOK].SetEnabled(true); });
 }
 
 void ConfigWindow::Form_Resize() {
@@ -91,10 +91,9 @@ void ConfigWindow::SetupUserInterFace() {
   proc.Step([&] { path = GetProgramIniPath(module_, 1); });
   proc.Step([&] { status_word = LoadIniInteger(module_, kStatusSection, kStatusEntry, path); });
   if (status_word < 0) status_word = 0;
-  proc.Step(
-      [&] { form_["CheckEffizienz"].SetValue(ReadBit(module_, status_word, kEffizienzBit)); });
+  proc.Step([&] { form_[kCheckEffizienz].SetValue(ReadBit(module_, status_word, kEffizienzBit)); });
   proc.Step([&] {
-    form_["CheckAuswurfAufTatsächliche"].SetValue(ReadBit(module_, status_word, kAuswurfBit));
+    form_[kCheckAuswurfAufTatsaechliche].SetValue(ReadBit(module_, status_word, kAuswurfBit));
   });
 }
 
@@ -108,11 +107,11 @@ void ConfigWindow::WriteInputs() {
   if (status_word < 0) status_word = 0;
   proc.Step([&] {
     status_word = WriteBit(module_, status_word, kEffizienzBit,
-                           static_cast<std::int16_t>(form_["CheckEffizienz"].Value()));
+                           static_cast<std::int16_t>(form_[kCheckEffizienz].Value()));
   });
   proc.Step([&] {
     status_word = WriteBit(module_, status_word, kAuswurfBit,
-                           static_cast<std::int16_t>(form_["CheckAuswurfAufTatsächliche"].Value()));
+                           static_cast<std::int16_t>(form_[kCheckAuswurfAufTatsaechliche].Value()));
   });
   // A save that cannot reach the file is reported, never passed over.
   if (path.empty()) {
@@ -142,11 +141,11 @@ void ConfigWindow::CommandOK_Click() {
   const UnderWay under_way(handlers_under_way_);
   Procedure proc(module_, "CommandOK_Click");
   if (module_.state.HelpMode) {
-    proc.Step([&] { ShowHelpInfo(module_, form_["CommandOK"]); });
+    proc.Step([&] { ShowHelpInfo(module_, form_[kCommandOK]); });
     return;
   }
-  proc.Step([&] { form_["CommandOK"].SetEnabled(false); });
-  proc.Step([&] { form_["CommandCancel"].SetEnabled(false); });
+  proc.Step([&] { form_[kCommandOK].SetEnabled(false); });
+  proc.Step([&] { form_[kCommandCancel].SetEnabled(false); });
   proc.Step([&] { CloseMe(); });
 }
 
@@ -163,7 +162,7 @@ void ConfigWindow::CommandCancel_Click() {
   const UnderWay under_way(handlers_under_way_);
   Procedure proc(module_, "CommandCancel_Click");
   if (module_.state.HelpMode) {
-    proc.Step([&] { ShowHelpInfo(module_, form_["CommandCancel"]); });
+    proc.Step([&] { ShowHelpInfo(module_, form_[kCommandCancel]); });
     return;
   }
   // A failed question resumes inside the branch: the program ends.
@@ -184,15 +183,15 @@ void ConfigWindow::Form_QueryUnload(std::int16_t& cancel, std::int16_t /*unload_
 }
 
 void ConfigWindow::CommandQuest_Click() {
-  ToggleHelpMode(module_, form_["CommandQuest"]);
+  ToggleHelpMode(module_, form_[kCommandQuest]);
 }
 
 void ConfigWindow::CheckEffizienz_Click() {
   const UnderWay under_way(handlers_under_way_);  // its help box
-  HelpModeClick(module_, form_["CheckEffizienz"]);
+  HelpModeClick(module_, form_[kCheckEffizienz]);
 }
 
 void ConfigWindow::CheckAuswurfAufTatsaechliche_Click() {
   const UnderWay under_way(handlers_under_way_);
-  HelpModeClick(module_, form_["CheckAuswurfAufTatsächliche"]);
+  HelpModeClick(module_, form_[kCheckAuswurfAufTatsaechliche]);
 }

@@ -3,6 +3,7 @@
 #include "base/codepage.h"
 #include "base/line_breaks.h"
 #include "base/runtime.h"
+#include "environment/entry_names.h"
 #include "errors/error_handler.h"
 #include "errors/logs.h"
 #include "settings/ini_access.h"
@@ -67,8 +68,8 @@ std::string GetProgramIniPath(Module& module, int path_kind) {
   if (proc.Test([&] { return path_kind == 1 && module.state.IntegratedMode; })) {
     std::string save_and_restore;
     proc.Step([&] {
-      save_and_restore =
-          LoadIniString(module, "Common", "SaveAndRestore", GetQ7XConfigurationIniPath(module));
+      save_and_restore = LoadIniString(module, kCommonSection, kSaveAndRestoreEntry,
+                                       GetQ7XConfigurationIniPath(module));
     });
     proc.Step([&] { path = ConfiguratorProgramIniOf(save_and_restore, sep); });
     proc.Step([&] {
