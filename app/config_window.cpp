@@ -88,7 +88,7 @@ void ConfigWindow::SetupUserInterFace() {
   std::string path;
   std::int16_t status_word = 0;
   proc.Step([&] { GetValidMachines(module_); });
-  proc.Step([&] { path = GetProgramIniPath(module_, 1); });
+  proc.Step([&] { path = GetProgramIniPath(module_, PathKind::kConfiguratorCopy); });
   proc.Step([&] { status_word = LoadIniInteger(module_, kStatusSection, kStatusEntry, path); });
   if (status_word < 0) status_word = 0;
   proc.Step([&] { form_[kCheckEffizienz].SetValue(ReadBit(module_, status_word, kEffizienzBit)); });
@@ -102,7 +102,7 @@ void ConfigWindow::WriteInputs() {
   std::string path;
   std::int16_t status_word = 0;
   proc.Step([&] { GetValidMachines(module_); });
-  proc.Step([&] { path = GetProgramIniPath(module_, 2); });
+  proc.Step([&] { path = GetProgramIniPath(module_, PathKind::kLocal); });
   proc.Step([&] { status_word = LoadIniInteger(module_, kStatusSection, kStatusEntry, path); });
   if (status_word < 0) status_word = 0;
   proc.Step([&] {
@@ -171,15 +171,15 @@ void ConfigWindow::CommandCancel_Click() {
   }
 }
 
-void ConfigWindow::Form_QueryUnload(std::int16_t& cancel, std::int16_t /*unload_mode*/) {
+void ConfigWindow::Form_QueryUnload(Boolean& cancel, std::int16_t /*unload_mode*/) {
   if (handlers_under_way_ > 0) {
-    cancel = kVbTrue;
+    cancel = kTrue;
     return;
   }
   const UnderWay under_way(handlers_under_way_);
   Procedure proc(module_, "Form_QueryUnload");
   // A failed question resumes inside the branch: the window stays open.
-  if (proc.Test([&] { return !AskCancelEdits(module_); })) cancel = kVbTrue;
+  if (proc.Test([&] { return !AskCancelEdits(module_); })) cancel = kTrue;
 }
 
 void ConfigWindow::CommandQuest_Click() {

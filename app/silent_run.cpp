@@ -18,7 +18,7 @@ MessageAnswer HeadlessDialogs::ShowMessage(const MessageBoxRequest& request) {
   return request.default_answer;
 }
 
-int RunSilent(Runtime& runtime) {
+ExitStatus RunSilent(Runtime& runtime) {
   HeadlessDialogs dialogs;
   Module module(runtime, dialogs);
   dialogs.module = &module;

@@ -57,7 +57,7 @@ std::string LocalProgramIniPath(Module& module) {
   return BaseFolder(module) + sep + "parameter" + sep + "Program.ini";
 }
 
-std::string GetProgramIniPath(Module& module, int path_kind) {
+std::string GetProgramIniPath(Module& module, PathKind path_kind) {
   Procedure proc(module, "GetProgramIniPath");
   const char sep = Separator(module);
   std::string path;
@@ -65,7 +65,9 @@ std::string GetProgramIniPath(Module& module, int path_kind) {
   // Editors on Linux save the folder in UTF-8, which the file's code page turns into other
   // letters: then its bytes read as UTF-8 name the folder. The exact reading stays first.
   std::string utf8_path;
-  if (proc.Test([&] { return path_kind == 1 && module.state.IntegratedMode; })) {
+  if (proc.Test([&] {
+        return path_kind == PathKind::kConfiguratorCopy && module.state.IntegratedMode;
+      })) {
     std::string save_and_restore;
     proc.Step([&] {
       save_and_restore = LoadIniString(module, kCommonSection, kSaveAndRestoreEntry,

@@ -13,7 +13,7 @@ constexpr int kMaxIntegratedMachines = 5;
 void GetExistingMachines(Module& module, const std::string& configuration_ini_path) {
   Procedure proc(module, "GetExistingMachines");
   ModuleState& state = module.state;
-  proc.Step([&] { state.ProgramIniPath = GetProgramIniPath(module, 1); });
+  proc.Step([&] { state.ProgramIniPath = GetProgramIniPath(module, PathKind::kConfiguratorCopy); });
   if (proc.Test([&] { return state.IntegratedMode; })) {
     if (proc.Test([&] { return !module.runtime.IsOrdinaryFile(configuration_ini_path); })) return;
     for (int i = 1; i <= kMaxIntegratedMachines; ++i) {

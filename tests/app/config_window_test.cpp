@@ -92,7 +92,7 @@ TEST_F(Window, OkWritesBothBitsKeepsTheOthersAndStampsTheEdit) {
 TEST_F(Window, IntegratedCloseQuestionNamesTheStandaloneProgram) {
   runtime_.argument_text = "/EXTERNAL=Q7XCFG /LOGFILE=" + (dir_ / "q7x.log");
   window_.Form_Load();
-  std::int16_t cancel = 0;
+  Boolean cancel = kFalse;
   dialogs_.answers = {MessageAnswer::kNo};
   window_.Form_QueryUnload(cancel, 0);
   ASSERT_EQ(dialogs_.shown.size(), 1U);
