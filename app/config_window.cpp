@@ -3,8 +3,6 @@
 #include "app/closing.h"
 #include "app/control_names.h"
 #include "app/edit_stamp.h"
-#include "base/codepage.h"
-#include "base/line_breaks.h"
 #include "base/runtime.h"
 #include "environment/command_line.h"
 #include "environment/entry_names.h"
@@ -21,6 +19,23 @@ namespace {
 
 constexpr std::int16_t kEffizienzBit = 0;
 constexpr std::int16_t kAuswurfBit = 1;
+
+// The window's caption: how the program runs, named after the program's own folder.
+std::string CaptionOf(Module& module, bool integrated) {
+  return "Erweiterte Konfiguration " + GetFileNameOnly(module, module.runtime.ProgramFolder()) +
+         (integrated ? " - integriert" : " - standalone");
+}
+
+// The stored status word, 0 when missing or negative, read under the caller's error pattern after
+// the check that the machine's configuration file exists. `path` is where it was looked for.
+std::int16_t ReadStatusWord(Procedure& proc, PathKind path_kind, std::string& path) {
+  Module& module = proc.module();
+  std::int16_t status_word = 0;
+  proc.Step([&] { GetValidMachines(module); });
+  proc.Step([&] { path = GetProgramIniPath(module, path_kind); });
+  proc.Step([&] { status_word = LoadIniInteger(module, kStatusSection, kStatusEntry, path); });
+  return status_word < 0 ? std::int16_t{0} : status_word;
+}
 
 // Counts a handler as under way for as long as it runs, however it leaves.
 class UnderWay {
@@ -50,17 +65,8 @@ void ConfigWindow::Form_Load() {
   proc.Step([&] { LoadToolTipTexts(module_, form_); });
   proc.Step([&] { configuration_ini_path_ = GetQ7XConfigurationIniPath(module_); });
   // A failed mode query resumes in the integrated branch.
-  if (proc.Test([&] { return GetStartModeIntegrated(module_); })) {
-    proc.Step([&] {
-      form_.SetCaption("Erweiterte Konfiguration " +
-                       GetFileNameOnly(module_, module_.runtime.ProgramFolder()) + " - integriert");
-    });
-  } else {
-    proc.Step([&] {
-      form_.SetCaption("Erweiterte Konfiguration " +
-                       GetFileNameOnly(module_, module_.runtime.ProgramFolder()) + " - standalone");
-    });
-  }
+  const bool integrated = proc.Test([&] { return GetStartModeIntegrated(module_); });
+  proc.Step([&] { form_.SetCaption(CaptionOf(module_, integrated)); });
   proc.Step([&] { GetExistingMachines(module_, configuration_ini_path_); });
   proc.Step([&] { SetupUserInterFace(); });
   if (!module_.state.SilentMode) {
@@ -86,11 +92,7 @@ void ConfigWindow::Form_Resize() {
 void ConfigWindow::SetupUserInterFace() {
   Procedure proc(module_, "SetupUserInterFace");
   std::string path;
-  std::int16_t status_word = 0;
-  proc.Step([&] { GetValidMachines(module_); });
-  proc.Step([&] { path = GetProgramIniPath(module_, PathKind::kConfiguratorCopy); });
-  proc.Step([&] { status_word = LoadIniInteger(module_, kStatusSection, kStatusEntry, path); });
-  if (status_word < 0) status_word = 0;
+  const std::int16_t status_word = ReadStatusWord(proc, PathKind::kConfiguratorCopy, path);
   proc.Step([&] { form_[kCheckEffizienz].SetValue(ReadBit(module_, status_word, kEffizienzBit)); });
   proc.Step([&] {
     form_[kCheckAuswurfAufTatsaechliche].SetValue(ReadBit(module_, status_word, kAuswurfBit));
@@ -100,11 +102,7 @@ void ConfigWindow::SetupUserInterFace() {
 void ConfigWindow::WriteInputs() {
   Procedure proc(module_, "WriteInputs");
   std::string path;
-  std::int16_t status_word = 0;
-  proc.Step([&] { GetValidMachines(module_); });
-  proc.Step([&] { path = GetProgramIniPath(module_, PathKind::kLocal); });
-  proc.Step([&] { status_word = LoadIniInteger(module_, kStatusSection, kStatusEntry, path); });
-  if (status_word < 0) status_word = 0;
+  std::int16_t status_word = ReadStatusWord(proc, PathKind::kLocal, path);
   proc.Step([&] {
     status_word = WriteBit(module_, status_word, kEffizienzBit,
                            static_cast<std::int16_t>(form_[kCheckEffizienz].Value()));
@@ -116,16 +114,12 @@ void ConfigWindow::WriteInputs() {
   // A save that cannot reach the file is reported, never passed over.
   if (path.empty()) {
     save_failed_ = true;
-    proc.Step([&] {
-      ReportFault(module_, "File not found: " + std::string(text::kLineBreak) +
-                               text::UpperCase(LocalProgramIniPath(module_)));
-    });
+    proc.Step([&] { ReportFileFault(module_, "File not found", LocalProgramIniPath(module_)); });
   } else {
     proc.Step([&] {
       if (SaveIni(module_, status_word, kStatusSection, kStatusEntry, path) == 0) {
         save_failed_ = true;
-        ReportFault(module_,
-                    "File not saved: " + std::string(text::kLineBreak) + text::UpperCase(path));
+        ReportFileFault(module_, "File not saved", path);
       }
     });
   }

@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include "base/codepage.h"
-#include "base/line_breaks.h"
 #include "environment/entry_names.h"
 #include "environment/file_locations.h"
 #include "errors/error_handler.h"
@@ -51,9 +50,6 @@ bool WriteEditInfo(Module& module) {
   proc.Step([&] { save(editor_code, kS_EditorEntry); });
   if (failed_path.empty()) return true;
   // One report for the file, however many of its entries failed.
-  proc.Step([&] {
-    ReportFault(module,
-                "File not saved: " + std::string(text::kLineBreak) + text::UpperCase(failed_path));
-  });
+  proc.Step([&] { ReportFileFault(module, "File not saved", failed_path); });
   return false;
 }

@@ -1,7 +1,6 @@
 #include "environment/file_locations.h"
 
 #include "base/codepage.h"
-#include "base/line_breaks.h"
 #include "base/runtime.h"
 #include "environment/entry_names.h"
 #include "errors/error_handler.h"
@@ -104,9 +103,7 @@ std::string GetCFGPath(Module& module) {
       })) {
     return found.empty() ? path : found;
   }
-  proc.Step([&] {
-    ReportFault(module, "File not found: " + std::string(text::kLineBreak) + text::UpperCase(path));
-  });
+  proc.Step([&] { ReportFileFault(module, "File not found", path); });
   EndProgram(module);
 }
 
