@@ -4,7 +4,6 @@
 #include <tuple>
 
 #include "app/control_names.h"
-#include "app/edit_stamp.h"
 #include "app/silent_run.h"
 #include "app/window_table.h"
 #include "base/codepage.h"
@@ -82,9 +81,10 @@ TEST_F(Window, OkWritesBothBitsKeepsTheOthersAndStampsTheEdit) {
     EXPECT_EQ(Stored("Speed"), "120");
     EXPECT_FALSE(form[kCommandOK].Enabled());
     EXPECT_FALSE(form[kCommandCancel].Enabled());
+    EXPECT_EQ(ini::ReadProfileString(cfg_, kInfoSection, kS_ProgEntry), "1.0.3 - Standalone");
+    EXPECT_EQ(ini::ReadProfileString(cfg_, kInfoSection, kS_EditorEntry), "666768");  // X=a-b_c
   }
-  // OK never asks the cancel question; the edit's stamp is the end-to-end run's business.
-  EXPECT_TRUE(dialogs_.shown.empty());
+  EXPECT_TRUE(dialogs_.shown.empty());  // no cancel question
   EXPECT_FALSE(std::filesystem::exists(CfgLog()));
 }
 
@@ -210,13 +210,6 @@ TEST_F(Window, ASaveThatFailsIsReportedAndEndsWithFailure) {
       EXPECT_EQ(StatusWord(), "4");
     }
   }
-}
-
-TEST(EditorCode, HexOfEachCodePlusFiveSkippingDashAndUnderscore) {
-  EXPECT_EQ(EditorCodeOf("abc"), "666768");    // no "=": the whole entry
-  EXPECT_EQ(EditorCodeOf("A=b=c"), "674268");  // only the first "=" separates
-  // The code page's own mapping ("?" for what it lacks) is its tests' business.
-  EXPECT_EQ(EditorCodeOf("X=\xC3\xA4\xCE\xA9"), "E944");  // ä is 0xE4 in Windows-1252, Ω "?"
 }
 
 }  // namespace

@@ -6,8 +6,6 @@
 #include "errors/error_handler.h"
 #include "support/fakes.h"
 
-using enum PathKind;
-
 // The usual paths are the locations' tests below and the end-to-end run's.
 TEST(PathRules, DriveRootAndEmptyBackupFolder) {
   EXPECT_EQ(BaseFolderOf("D:\\", '\\'), "D:");
@@ -16,7 +14,9 @@ TEST(PathRules, DriveRootAndEmptyBackupFolder) {
   EXPECT_EQ(ConfiguratorProgramIniOf("", '\\'), "\\parameter\\program.ini");
 }
 
-class Locations : public ModuleTest {};
+struct Locations : ModuleTest {
+  using enum PathKind;
+};
 
 TEST_F(Locations, FindsOrdinaryFilesBesideTheProgramFolderInAnyLetterCase) {
   EXPECT_EQ(GetQ7XConfigurationIniPath(module_), "");
