@@ -17,7 +17,8 @@ inline constexpr const char* kMachineNameEntry = "MachineName";
 inline constexpr const char* kStatusSection = "Machine1";
 inline constexpr const char* kStatusEntry = "ZaroMainPictureStatus";
 
-// The machine's configuration file, in section kProjectSection and the edit stamp's section
+// The machine's configuration file: kValidMachinesEntry in kProjectSection, the edit stamp in
+// kInfoSection.
 inline constexpr const char* kValidMachinesEntry = "ValidMachines";
 inline constexpr const char* kInfoSection = "Info";
 inline constexpr const char* kS_ProgEntry = "S_Prog";
