@@ -6,6 +6,11 @@
 #include "base/module.h"
 #include "form/form.h"
 
+// The Boolean of the form's events: 16 bits, True = -1, False = 0.
+using Boolean = std::int16_t;
+inline constexpr Boolean kTrue = -1;
+inline constexpr Boolean kFalse = 0;
+
 // The logic of the one window: its handlers and methods, working on a form built from the
 // window's table, whether that form is on screen or headless.
 class ConfigWindow {
@@ -23,7 +28,7 @@ class ConfigWindow {
   // of its pending-event points) the request is refused without a question: a second box would
   // stack on the first, and a Yes during the save would end the program between the word and its
   // stamp. OK's handler stays under way until the program ends.
-  void Form_QueryUnload(std::int16_t& cancel, std::int16_t unload_mode);
+  void Form_QueryUnload(Boolean& cancel, std::int16_t unload_mode);
 
   void CommandOK_Click();
   void CommandCancel_Click();
@@ -45,6 +50,3 @@ class ConfigWindow {
   // status.
   bool save_failed_ = false;
 };
-
-inline constexpr std::int16_t kVbTrue = -1;
-inline constexpr int kExitSuccess = 0;

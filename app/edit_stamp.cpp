@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "base/codepage.h"
-#include "base/line_breaks.h"
+#include "environment/entry_names.h"
 #include "environment/file_locations.h"
 #include "errors/error_handler.h"
 #include "errors/logs.h"
@@ -32,7 +32,8 @@ bool WriteEditInfo(Module& module) {
   // SaveIni's 0 also stands for a save an error broke off.
   const auto save = [&](const std::string& value, const char* entry) {
     const std::string path = GetCFGPath(module);
-    if (SaveIni(module, value, "Info", entry, path) == 0 && failed_path.empty()) failed_path = path;
+    if (SaveIni(module, value, kInfoSection, entry, path) == 0 && failed_path.empty())
+      failed_path = path;
   };
   proc.Step([&] {
     const ProgramVersion version = module.runtime.Version();
@@ -40,18 +41,15 @@ bool WriteEditInfo(Module& module) {
                    std::to_string(version.revision) +
                    (module.state.IntegratedMode ? " - Integrated" : " - Standalone");
   });
-  proc.Step([&] { save(version_text, "S_Prog"); });
+  proc.Step([&] { save(version_text, kS_ProgEntry); });
   proc.Step([&] {
     editor_code =
         EditorCodeOf(module.runtime.EnvironmentString(1),
                      [&module](std::string_view utf8) { return module.runtime.AnsiText(utf8); });
   });
-  proc.Step([&] { save(editor_code, "S_Editor"); });
+  proc.Step([&] { save(editor_code, kS_EditorEntry); });
   if (failed_path.empty()) return true;
   // One report for the file, however many of its entries failed.
-  proc.Step([&] {
-    ReportFault(module,
-                "File not saved: " + std::string(text::kLineBreak) + text::UpperCase(failed_path));
-  });
+  proc.Step([&] { ReportFileFault(module, "File not saved", failed_path); });
   return false;
 }

@@ -32,7 +32,7 @@ struct HeadlessRun {
 
 }  // namespace
 
-int RunSilent(Runtime& runtime) {
+ExitStatus RunSilent(Runtime& runtime) {
   HeadlessRun run(runtime);
   Module& module = run.module;
   ConfigWindow window(module, run.form);

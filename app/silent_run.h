@@ -22,4 +22,4 @@ class HeadlessDialogs : public Dialogs {
 
 // Drives the window's logic on a headless form: load, save and end. Returns the exit status
 // for the case that the save did not end the program itself.
-int RunSilent(Runtime& runtime);
+ExitStatus RunSilent(Runtime& runtime);

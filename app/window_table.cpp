@@ -1,5 +1,7 @@
 #include "app/window_table.h"
 
+#include "app/control_names.h"
+
 const std::vector<ControlDesign>& MainWindowTable() {
   using enum ControlKind;
   const FontDesign header_font{"MS Sans Serif", 13.5, true};
@@ -8,22 +10,22 @@ const std::vector<ControlDesign>& MainWindowTable() {
   static const std::vector<ControlDesign> table{
     // name                           kind            container    caption
     //   left   top    width  height tab help font         tag  index enabled picture
-    {"Header", kLabel, "", "Zaro_MainPictureExt - Konfiguration Hauptbild Zaro",
+    {kHeader, kLabel, "", "Zaro_MainPictureExt - Konfiguration Hauptbild Zaro",
        30,    30, 11775,   360,  6,   0, header_font, "", -1, true,  ""},
-    {"MainFrame", kFrame, "", "",
+    {kMainFrame, kFrame, "", "",
         0,   390, 11880,  7260,  0,   0, {},          "", -1, true,  ""},
-    {"FrameFPI", kFrame, "MainFrame", "",
+    {kFrameFPI, kFrame, kMainFrame, "",
        90,   120,  6900,  2400,  1,   0, {},          "", -1, true,  ""},
-    {"CheckEffizienz", kCheckBox, "FrameFPI", "mit Effizienz",
+    {kCheckEffizienz, kCheckBox, kFrameFPI, "mit Effizienz",
       120,   150,  6600,   375,  2,  11, box_font,    "", -1, true,  ""},
-    {"CheckAuswurfAufTatsächliche", kCheckBox, "FrameFPI",
+    {kCheckAuswurfAufTatsaechliche, kCheckBox, kFrameFPI,
        "Auswurfberechnung mit tatsächlicher Produktion",
       120,   600,  6600,   375,  7,  12, box_font,    "", -1, true,  ""},
-    {"CommandQuest", kCommandButton, "", "",
+    {kCommandQuest, kCommandButton, "", "",
      7350,  7710,   975,   855,  5,   0, {},          "", -1, true,  "help"},
-    {"CommandOK", kCommandButton, "", "",
+    {kCommandOK, kCommandButton, "", "",
      8400,  7710,  1695,   855,  3,   1, {},          "", -1, false, "ok"},
-    {"CommandCancel", kCommandButton, "", "",
+    {kCommandCancel, kCommandButton, "", "",
     10170,  7710,  1695,   855,  4,   2, {},          "", -1, true,  "cancel"},
   };
   // clang-format on

@@ -10,6 +10,9 @@ inline char SeparatorOf(PathStyle style) {
   return style == PathStyle::kWindows ? '\\' : '/';
 }
 
+// The status the process ends with, as its caller sees it.
+enum ExitStatus : int { kExitSuccess = 0, kExitFailure = 1 };
+
 struct ProgramVersion {
   int major = 0;
   int minor = 0;
@@ -56,5 +59,5 @@ class Runtime {
   // Lets the window handle the events waiting for it, once.
   virtual void ProcessPendingEvents() = 0;
   // Ends the process at once with `status`; nothing after it runs.
-  [[noreturn]] virtual void EndProcess(int status) = 0;
+  [[noreturn]] virtual void EndProcess(ExitStatus status) = 0;
 };

@@ -4,6 +4,7 @@
 #include "base/line_breaks.h"
 #include "base/path_rules.h"
 #include "base/runtime.h"
+#include "environment/entry_names.h"
 #include "errors/error_handler.h"
 #include "errors/logs.h"
 #include "settings/ini_access.h"
@@ -57,7 +58,7 @@ std::string LocalProgramIniPath(Module& module) {
   return BaseFolder(module) + sep + "parameter" + sep + "Program.ini";
 }
 
-std::string GetProgramIniPath(Module& module, int path_kind) {
+std::string GetProgramIniPath(Module& module, PathKind path_kind) {
   Procedure proc(module, "GetProgramIniPath");
   const char sep = Separator(module);
   std::string path;
@@ -65,11 +66,13 @@ std::string GetProgramIniPath(Module& module, int path_kind) {
   // Editors on Linux save the folder in UTF-8, which the file's code page turns into other
   // letters: then its bytes read as UTF-8 name the folder. The exact reading stays first.
   std::string utf8_path;
-  if (proc.Test([&] { return path_kind == 1 && module.state.IntegratedMode; })) {
+  if (proc.Test([&] {
+        return path_kind == PathKind::kConfiguratorCopy && module.state.IntegratedMode;
+      })) {
     std::string save_and_restore;
     proc.Step([&] {
-      save_and_restore =
-          LoadIniString(module, "Common", "SaveAndRestore", GetQ7XConfigurationIniPath(module));
+      save_and_restore = LoadIniString(module, kCommonSection, kSaveAndRestoreEntry,
+                                       GetQ7XConfigurationIniPath(module));
     });
     proc.Step([&] { path = ConfiguratorProgramIniOf(save_and_restore, sep); });
     proc.Step([&] {
@@ -102,9 +105,7 @@ std::string GetCFGPath(Module& module) {
       })) {
     return found.empty() ? path : found;
   }
-  proc.Step([&] {
-    ReportFault(module, "File not found: " + std::string(text::kLineBreak) + text::UpperCase(path));
-  });
+  proc.Step([&] { ReportFileFault(module, "File not found", path); });
   EndProgram(module);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -19,9 +20,12 @@ std::string GetQ7XConfigurationIniPath(Module& module);
 
 // Where the project's own Program.ini belongs, whether or not it exists.
 std::string LocalProgramIniPath(Module& module);
-// program.ini: the configurator's copy for path_kind 1 in an integrated run, else the local one;
-// "" when it does not exist.
-std::string GetProgramIniPath(Module& module, int path_kind);
+// Which program.ini: the configurator's copy (the local file but in an integrated run), or the
+// local file always. The numbers are the ones callers have always passed.
+enum class PathKind : std::int32_t { kConfiguratorCopy = 1, kLocal = 2 };
+
+// The program.ini `path_kind` names; "" when it does not exist.
+std::string GetProgramIniPath(Module& module, PathKind path_kind);
 
 // The machine's configuration file. When it does not exist this reports the fault and ends the
 // program; it returns only a path that exists.

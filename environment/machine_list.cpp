@@ -1,6 +1,7 @@
 #include "environment/machine_list.h"
 
 #include "base/runtime.h"
+#include "environment/entry_names.h"
 #include "environment/file_locations.h"
 #include "errors/error_handler.h"
 #include "settings/ini_access.h"
@@ -12,13 +13,14 @@ constexpr int kMaxIntegratedMachines = 5;
 void GetExistingMachines(Module& module, const std::string& configuration_ini_path) {
   Procedure proc(module, "GetExistingMachines");
   ModuleState& state = module.state;
-  proc.Step([&] { state.ProgramIniPath = GetProgramIniPath(module, 1); });
+  proc.Step([&] { state.ProgramIniPath = GetProgramIniPath(module, PathKind::kConfiguratorCopy); });
   if (proc.Test([&] { return state.IntegratedMode; })) {
     if (proc.Test([&] { return !module.runtime.IsOrdinaryFile(configuration_ini_path); })) return;
     for (int i = 1; i <= kMaxIntegratedMachines; ++i) {
       std::string name;
       proc.Step([&] {
-        name = LoadIniString(module, "Common", "NameM" + std::to_string(i), configuration_ini_path);
+        name = LoadIniString(module, kCommonSection, kNameMEntry + std::to_string(i),
+                             configuration_ini_path);
       });
       if (proc.Test([&] { return name == "-" || name.empty(); })) return;
       proc.Step([&] {
@@ -29,13 +31,14 @@ void GetExistingMachines(Module& module, const std::string& configuration_ini_pa
     return;
   }
   std::int16_t count = 0;
-  proc.Step(
-      [&] { count = LoadIniInteger(module, "Project", "NumberOfMachines", state.ProgramIniPath); });
+  proc.Step([&] {
+    count = LoadIniInteger(module, kProjectSection, kNumberOfMachinesEntry, state.ProgramIniPath);
+  });
   for (int j = 1; j <= count; ++j) {
     proc.Step([&] { state.MachineNames.resize(static_cast<std::size_t>(j) + 1); });
     proc.Step([&] {
-      state.MachineNames[static_cast<std::size_t>(j)] =
-          LoadIniString(module, "Machine" + std::to_string(j), "MachineName", state.ProgramIniPath);
+      state.MachineNames[static_cast<std::size_t>(j)] = LoadIniString(
+          module, kMachineSection + std::to_string(j), kMachineNameEntry, state.ProgramIniPath);
     });
   }
 }
@@ -45,6 +48,6 @@ std::string GetValidMachines(Module& module) {
   std::string path;
   std::string result;
   proc.Step([&] { path = GetCFGPath(module); });
-  proc.Step([&] { result = LoadIniString(module, "Project", "ValidMachines", path); });
+  proc.Step([&] { result = LoadIniString(module, kProjectSection, kValidMachinesEntry, path); });
   return result;
 }

@@ -28,7 +28,7 @@ class NativeRuntime : public Runtime {
   void WriteStandardError(const std::string& text) override;
   void WriteSystemLog(const std::string& text) override;
   void ProcessPendingEvents() override;
-  [[noreturn]] void EndProcess(int status) override;
+  [[noreturn]] void EndProcess(ExitStatus status) override;
 
   // The program file as the system names it, kept in its long form (a short 8.3 one is what an
   // older launcher may start). The constructor takes the system's; tests hand in their own.

@@ -191,7 +191,7 @@ void NativeRuntime::ProcessPendingEvents() {
   if (event_pump_) event_pump_();
 }
 
-void NativeRuntime::EndProcess(int status) {
+void NativeRuntime::EndProcess(ExitStatus status) {
   std::fflush(nullptr);
   std::_Exit(status);
 }

@@ -181,7 +181,7 @@ void NativeRuntime::ProcessPendingEvents() {
   }
 }
 
-void NativeRuntime::EndProcess(int status) {
+void NativeRuntime::EndProcess(ExitStatus status) {
   std::fflush(nullptr);
   ExitProcess(static_cast<UINT>(status));
 }

@@ -11,8 +11,8 @@
 
 using text::kLineBreak;
 
-std::int32_t HandleError(Module& module, std::int32_t number, const std::string& source,
-                         const std::string& description, std::string_view proc_name) {
+HandleErrorResult HandleError(Module& module, std::int32_t number, const std::string& source,
+                              const std::string& description, std::string_view proc_name) {
   // Not through GetOCXName: its own failure would come straight back here.
   const std::string module_name = ModuleNameOf(module.runtime.ProgramName());
   const std::string log_text = "Fehler in " + module_name + " / " + source + " / " +
@@ -23,12 +23,12 @@ std::int32_t HandleError(Module& module, std::int32_t number, const std::string&
       "Unexpected error!" + std::string(kLineBreak) + description + kLineBreak + confirmation;
   if (module.state.SilentMode) {
     WriteServiceLog(module, message);
-    return kHandleErrorContinue;
+    return HandleErrorResult::kContinue;
   }
   const MessageAnswer answer = module.dialogs.ShowMessage(
       {message + kLineBreak + "Resume?", "Unexpected error", MessageIcon::kCritical,
        MessageButtons::kYesNo, MessageAnswer::kYes});
-  return answer == MessageAnswer::kNo ? kHandleErrorEnd : kHandleErrorContinue;
+  return answer == MessageAnswer::kNo ? HandleErrorResult::kEnd : HandleErrorResult::kContinue;
 }
 
 void EndProgram(Module& module) {
@@ -50,7 +50,7 @@ std::int16_t NarrowToInt16(const Module& module, std::int64_t value) {
 
 void Procedure::Handle(const RuntimeError& error) {
   if (HandleError(module_, error.number(), error.source(), error.description(), name_) ==
-      kHandleErrorEnd) {
+      HandleErrorResult::kEnd) {
     EndProgram(module_);
   }
 }

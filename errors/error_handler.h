@@ -11,16 +11,14 @@
 #include "base/runtime.h"
 #include "errors/error.h"
 
-inline constexpr std::int32_t kHandleErrorEnd = 1;
-inline constexpr std::int32_t kHandleErrorContinue = 2;
-// Exit status of a run that ends because of an error.
-inline constexpr int kExitFailure = 1;
+// What the failing procedure does next: end the program or go on with its next step.
+enum class HandleErrorResult : std::int32_t { kEnd = 1, kContinue = 2 };
 
 // Logs the error to the configuration log, then asks the user whether to resume (in silent mode
-// writes the message to the service log instead). Returns kHandleErrorEnd or
-// kHandleErrorContinue. A failure of the log writers is not caught here: it goes to the caller.
-std::int32_t HandleError(Module& module, std::int32_t number, const std::string& source,
-                         const std::string& description, std::string_view proc_name);
+// writes the message to the service log instead). A failure of the log writers is not caught
+// here: it goes to the caller.
+HandleErrorResult HandleError(Module& module, std::int32_t number, const std::string& source,
+                              const std::string& description, std::string_view proc_name);
 
 // Ends the program at once with kExitFailure; no closing logic of the window runs.
 [[noreturn]] void EndProgram(Module& module);

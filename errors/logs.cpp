@@ -41,3 +41,7 @@ void ReportFault(Module& module, const std::string& text) {
   module.dialogs.ShowMessage({text, module.runtime.ProgramName(), MessageIcon::kCritical,
                               MessageButtons::kOk, MessageAnswer::kOk});
 }
+
+void ReportFileFault(Module& module, const std::string& fault, const std::string& path) {
+  ReportFault(module, fault + ": " + text::kLineBreak + text::UpperCase(path));
+}

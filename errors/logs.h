@@ -19,3 +19,7 @@ void WriteServiceLog(Module& module, const std::string& text);
 // Shows `text` in a critical OK box titled with the program name; in silent mode writes it to
 // the service log instead.
 void ReportFault(Module& module, const std::string& text);
+
+// Reports a file the program could not find or save: `fault` ("File not found", "File not
+// saved"), ":", a line break and the path in upper case.
+void ReportFileFault(Module& module, const std::string& fault, const std::string& path);

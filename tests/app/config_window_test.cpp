@@ -3,10 +3,11 @@
 #include <filesystem>
 #include <tuple>
 
-#include "app/edit_stamp.h"
+#include "app/control_names.h"
 #include "app/silent_run.h"
 #include "app/window_table.h"
 #include "base/codepage.h"
+#include "environment/entry_names.h"
 #include "errors/error_handler.h"
 #include "settings/ini_backend.h"
 #include "support/fakes.h"
@@ -14,8 +15,6 @@
 namespace {
 
 constexpr const char* kCfg = "Zaro_MainPictureExt/Zaro_MainPictureExt.cfg";
-constexpr const char* kBox1 = "CheckEffizienz";
-constexpr const char* kBox2 = "CheckAuswurfAufTatsächliche";
 
 class Window : public ModuleTest {
  protected:
@@ -28,9 +27,9 @@ class Window : public ModuleTest {
   }
 
   std::string Stored(const std::string& entry) {
-    return ini::ReadProfileString(program_ini_, "Machine1", entry);
+    return ini::ReadProfileString(program_ini_, kStatusSection, entry);
   }
-  std::string StatusWord() { return Stored("ZaroMainPictureStatus"); }
+  std::string StatusWord() { return Stored(kStatusEntry); }
 
   // Runs `handler` and returns the exit status it ended the program with, -1 if it returned.
   template <typename Fn>
@@ -72,19 +71,20 @@ TEST_F(Window, OkWritesBothBitsKeepsTheOthersAndStampsTheEdit) {
     Form form = MakeMainForm();
     ConfigWindow window(module_, form);
     window.Form_Load();
-    EXPECT_TRUE(form["CommandCancel"].Enabled());
-    EXPECT_EQ(form[kBox1].Value(), c.shown1);
-    EXPECT_EQ(form[kBox2].Value(), c.shown2);
-    form[kBox1].SetValue(c.set1);
-    form[kBox2].SetValue(c.set2);
+    EXPECT_TRUE(form[kCommandCancel].Enabled());
+    EXPECT_EQ(form[kCheckEffizienz].Value(), c.shown1);
+    EXPECT_EQ(form[kCheckAuswurfAufTatsaechliche].Value(), c.shown2);
+    form[kCheckEffizienz].SetValue(c.set1);
+    form[kCheckAuswurfAufTatsaechliche].SetValue(c.set2);
     EXPECT_EQ(ExitOf([&] { window.CommandOK_Click(); }), 0);
     EXPECT_EQ(StatusWord(), c.written);
     EXPECT_EQ(Stored("Speed"), "120");
-    EXPECT_FALSE(form["CommandOK"].Enabled());
-    EXPECT_FALSE(form["CommandCancel"].Enabled());
+    EXPECT_FALSE(form[kCommandOK].Enabled());
+    EXPECT_FALSE(form[kCommandCancel].Enabled());
+    EXPECT_EQ(ini::ReadProfileString(cfg_, kInfoSection, kS_ProgEntry), "1.0.3 - Standalone");
+    EXPECT_EQ(ini::ReadProfileString(cfg_, kInfoSection, kS_EditorEntry), "666768");  // X=a-b_c
   }
-  // OK never asks the cancel question; the edit's stamp is the end-to-end run's business.
-  EXPECT_TRUE(dialogs_.shown.empty());
+  EXPECT_TRUE(dialogs_.shown.empty());  // no cancel question
   EXPECT_FALSE(std::filesystem::exists(CfgLog()));
 }
 
@@ -92,7 +92,7 @@ TEST_F(Window, OkWritesBothBitsKeepsTheOthersAndStampsTheEdit) {
 TEST_F(Window, IntegratedCloseQuestionNamesTheStandaloneProgram) {
   runtime_.argument_text = "/EXTERNAL=Q7XCFG /LOGFILE=" + (dir_ / "q7x.log");
   window_.Form_Load();
-  std::int16_t cancel = 0;
+  Boolean cancel = kFalse;
   dialogs_.answers = {MessageAnswer::kNo};
   window_.Form_QueryUnload(cancel, 0);
   ASSERT_EQ(dialogs_.shown.size(), 1U);
@@ -106,7 +106,7 @@ TEST_F(Window, IntegratedCloseQuestionNamesTheStandaloneProgram) {
 TEST_F(Window, CancelAsksFirstAndLogsOnlyAYes) {
   window_.Form_Load();
   const std::string before = ReadBytes(program_ini_);
-  form_[kBox2].SetValue(1);
+  form_[kCheckAuswurfAufTatsaechliche].SetValue(1);
 
   dialogs_.answers = {MessageAnswer::kNo};
   EXPECT_EQ(ExitOf([&] { window_.CommandCancel_Click(); }), -1);
@@ -116,7 +116,7 @@ TEST_F(Window, CancelAsksFirstAndLogsOnlyAYes) {
   EXPECT_EQ(
       std::tuple(asked.title, asked.icon, asked.buttons, asked.default_answer),
       std::tuple("Cancel?", MessageIcon::kWarning, MessageButtons::kYesNo, MessageAnswer::kNo));
-  EXPECT_EQ(form_[kBox2].Value(), 1);
+  EXPECT_EQ(form_[kCheckAuswurfAufTatsaechliche].Value(), 1);
   EXPECT_FALSE(std::filesystem::exists(CfgLog()));
 
   dialogs_.answers = {MessageAnswer::kYes};
@@ -124,7 +124,7 @@ TEST_F(Window, CancelAsksFirstAndLogsOnlyAYes) {
   EXPECT_EQ(ReadBytes(CfgLog()),
             "Konfigurations-EXE wurde abgebrochen:     Zaro_MainPictureExt\r\n");
   EXPECT_EQ(ReadBytes(program_ini_), before);
-  EXPECT_EQ(ini::ReadProfileString(cfg_, "Info", "S_Prog"), "old");
+  EXPECT_EQ(ini::ReadProfileString(cfg_, kInfoSection, kS_ProgEntry), "old");
 }
 
 // The widget test shows the tick kept and one box per click; here OK and Cancel only inform.
@@ -140,7 +140,7 @@ TEST_F(Window, HelpModeShowsHelpInsteadOfActing) {
   EXPECT_EQ(dialogs_.shown[0].text, "Saves\r\nand ends");
   EXPECT_EQ(dialogs_.shown[0].icon, MessageIcon::kInformation);
   EXPECT_EQ(dialogs_.shown[1].text, "Ends");
-  EXPECT_TRUE(form_["CommandOK"].Enabled());
+  EXPECT_TRUE(form_[kCommandOK].Enabled());
   EXPECT_EQ(ReadBytes(program_ini_), before);
 
   window_.CommandQuest_Click();
@@ -167,10 +167,10 @@ TEST_F(Window, AFailedTextLoadAnsweredYesKeepsTheDesignAndShowsTheStoredBits) {
   window_.Form_Load();
   ASSERT_EQ(dialogs_.shown.size(), 1U);
   EXPECT_EQ(dialogs_.shown[0].title, "Unexpected error");
-  EXPECT_EQ(form_[kBox1].Caption(), "mit Effizienz");
-  EXPECT_EQ(form_[kBox1].Value(), 1);
-  EXPECT_EQ(form_[kBox2].Value(), 0);
-  EXPECT_TRUE(form_["CommandOK"].Enabled());
+  EXPECT_EQ(form_[kCheckEffizienz].Caption(), "mit Effizienz");
+  EXPECT_EQ(form_[kCheckEffizienz].Value(), 1);
+  EXPECT_EQ(form_[kCheckAuswurfAufTatsaechliche].Value(), 0);
+  EXPECT_TRUE(form_[kCommandOK].Enabled());
 }
 
 // The save's error escaped the save (three log writes failed), so the load returned unsaved.
@@ -210,13 +210,6 @@ TEST_F(Window, ASaveThatFailsIsReportedAndEndsWithFailure) {
       EXPECT_EQ(StatusWord(), "4");
     }
   }
-}
-
-TEST(EditorCode, HexOfEachCodePlusFiveSkippingDashAndUnderscore) {
-  EXPECT_EQ(EditorCodeOf("abc"), "666768");    // no "=": the whole entry
-  EXPECT_EQ(EditorCodeOf("A=b=c"), "674268");  // only the first "=" separates
-  // The code page's own mapping ("?" for what it lacks) is its tests' business.
-  EXPECT_EQ(EditorCodeOf("X=\xC3\xA4\xCE\xA9"), "E944");  // ä is 0xE4 in Windows-1252, Ω "?"
 }
 
 }  // namespace

@@ -18,20 +18,22 @@ TEST(PathRules, DriveRootEmptyBackupFolderAndDotsOutsideTheExtension) {
   EXPECT_EQ(ConfiguratorProgramIniOf("", '\\'), "\\parameter\\program.ini");
 }
 
-class Locations : public ModuleTest {};
+struct Locations : ModuleTest {
+  using enum PathKind;
+};
 
 TEST_F(Locations, FindsOrdinaryFilesBesideTheProgramFolderInAnyLetterCase) {
   EXPECT_EQ(GetQ7XConfigurationIniPath(module_), "");
   const std::string central = Put("parameter/q7xconfiguration.ini", "[Common]\r\n");
   EXPECT_EQ(GetQ7XConfigurationIniPath(module_), central);
   std::filesystem::create_directories(dir_ / "plant/parameter/program.ini");
-  EXPECT_EQ(GetProgramIniPath(module_, 1), "");  // a folder does not count
+  EXPECT_EQ(GetProgramIniPath(module_, kConfiguratorCopy), "");  // a folder does not count
   if (OnWindows()) GTEST_SKIP() << "Windows itself finds a name in any letter case";
   const std::string other_case = Put("Parameter/PROGRAM.INI", "");
-  EXPECT_EQ(GetProgramIniPath(module_, 2), other_case);
+  EXPECT_EQ(GetProgramIniPath(module_, kLocal), other_case);
   const std::string exact = Put("parameter/Program.ini", "");
-  EXPECT_EQ(GetProgramIniPath(module_, 1), exact);
-  EXPECT_EQ(GetProgramIniPath(module_, 2), exact);
+  EXPECT_EQ(GetProgramIniPath(module_, kConfiguratorCopy), exact);
+  EXPECT_EQ(GetProgramIniPath(module_, kLocal), exact);
   const std::string cfg = Put("zaro_mainpictureext/Zaro_MainPictureExt.CFG", "");
   EXPECT_EQ(GetCFGPath(module_), cfg);
   EXPECT_TRUE(dialogs_.shown.empty());
@@ -42,16 +44,16 @@ TEST_F(Locations, IntegratedSetupReadsTheConfiguratorCopy) {
   const std::string backup = dir_ / "backup";
   Put("parameter/q7xconfiguration.ini", "[Common]\r\nSaveAndRestore=" + backup + "/\r\n");
   const std::string local = Put("parameter/Program.ini", "");
-  EXPECT_EQ(GetProgramIniPath(module_, 1), "");
+  EXPECT_EQ(GetProgramIniPath(module_, kConfiguratorCopy), "");
   WriteBytes(backup + "/parameter/program.ini", "");
-  EXPECT_EQ(GetProgramIniPath(module_, 1), backup + "/parameter/program.ini");
-  EXPECT_EQ(GetProgramIniPath(module_, 2), local);
+  EXPECT_EQ(GetProgramIniPath(module_, kConfiguratorCopy), backup + "/parameter/program.ini");
+  EXPECT_EQ(GetProgramIniPath(module_, kLocal), local);
   // Written by a Windows editor, or in UTF-8 by a Linux one: the same folder.
   const std::string umlaut = dir_ / "Gr\xC3\xBC\xC3\x9F";
   WriteBytes(umlaut + "/parameter/program.ini", "");
   for (const std::string& value : {text::Utf8ToWindows1252(umlaut), umlaut}) {
     Put("parameter/q7xconfiguration.ini", "[Common]\r\nSaveAndRestore=" + value + "\r\n");
-    EXPECT_EQ(GetProgramIniPath(module_, 1), umlaut + "/parameter/program.ini");
+    EXPECT_EQ(GetProgramIniPath(module_, kConfiguratorCopy), umlaut + "/parameter/program.ini");
   }
 }
 

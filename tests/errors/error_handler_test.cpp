@@ -31,7 +31,7 @@ TEST_F(ErrorPattern, AnswerNoEndsTheProgramAfterTheLogEntryButSilentRunsNeverAsk
   EXPECT_FALSE(proc.Step([] { Fail(); }));
   EXPECT_EQ(ReadBytes(runtime_.service_log),
             "! Fault Zaro_MainPictureExt_Config: " + message + "\r\n");
-  EXPECT_EQ(HandleError(module_, -5, "Src", "went wrong", "Proc"), kHandleErrorContinue);
+  EXPECT_EQ(HandleError(module_, -5, "Src", "went wrong", "Proc"), HandleErrorResult::kContinue);
   EXPECT_EQ(ReadBytes(CfgLog()),
             entry + entry + "Fehler in Zaro_MainPictureExt / Src / Proc (Nr. -5) :went wrong\r\n");
   EXPECT_EQ(dialogs_.shown.size(), 1u);

@@ -48,7 +48,7 @@ class FakeRuntime : public NativeRuntime {
   void ProcessPendingEvents() override {
     if (on_pending_events) on_pending_events();
   }
-  [[noreturn]] void EndProcess(int status) override { throw ProgramEnded{status}; }
+  [[noreturn]] void EndProcess(ExitStatus status) override { throw ProgramEnded{status}; }
 
   PathStyle style = PathStyle::kPosix;
   std::string program_folder = "/nonexistent/Tools";

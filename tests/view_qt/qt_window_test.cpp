@@ -12,6 +12,7 @@
 #include <tuple>
 #include <utility>
 
+#include "app/control_names.h"
 #include "app/window_table.h"
 #include "support/fakes.h"
 #include "view_qt/main_window.h"
@@ -19,8 +20,6 @@
 
 namespace {
 
-constexpr const char* kBox1 = "CheckEffizienz";
-constexpr const char* kBox2 = "CheckAuswurfAufTatsächliche";
 constexpr const char* kCaption2 = "Auswurfberechnung mit tatsächlicher Produktion";
 
 class QtWindowTest : public ModuleTest {
@@ -54,14 +53,14 @@ TEST_F(QtWindowTest, WidgetsFollowTheTableOfControls) {
     double points;  // its font's size: bold where it is not the form's 8
     QSize picture;  // of a button
   } rows[] = {
-      {"Header", "", {2, 2, 785, 24}, 13.5, {}},
-      {"MainFrame", "", {0, 26, 792, 484}, 8, {}},
-      {"FrameFPI", "MainFrame", {6, 8, 460, 160}, 8, {}},
-      {kBox1, "FrameFPI", {8, 10, 440, 25}, 12, {}},
-      {kBox2, "FrameFPI", {8, 40, 440, 25}, 12, {}},
-      {"CommandQuest", "", {490, 514, 65, 57}, 8, {41, 45}},
-      {"CommandOK", "", {560, 514, 113, 57}, 8, {44, 36}},
-      {"CommandCancel", "", {678, 514, 113, 57}, 8, {37, 39}},
+      {kHeader, "", {2, 2, 785, 24}, 13.5, {}},
+      {kMainFrame, "", {0, 26, 792, 484}, 8, {}},
+      {kFrameFPI, kMainFrame, {6, 8, 460, 160}, 8, {}},
+      {kCheckEffizienz, kFrameFPI, {8, 10, 440, 25}, 12, {}},
+      {kCheckAuswurfAufTatsaechliche, kFrameFPI, {8, 40, 440, 25}, 12, {}},
+      {kCommandQuest, "", {490, 514, 65, 57}, 8, {41, 45}},
+      {kCommandOK, "", {560, 514, 113, 57}, 8, {44, 36}},
+      {kCommandCancel, "", {678, 514, 113, 57}, 8, {37, 39}},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
@@ -70,7 +69,7 @@ TEST_F(QtWindowTest, WidgetsFollowTheTableOfControls) {
     EXPECT_EQ(widget->parentWidget(), *row.container ? ViewOf(row.container) : &view_);
     EXPECT_EQ(widget->geometry(), row.place);
     EXPECT_EQ(widget->palette().color(QPalette::Window), QColor(192, 192, 192));
-    EXPECT_EQ(widget->isEnabled(), std::string(row.name) != "CommandOK");
+    EXPECT_EQ(widget->isEnabled(), std::string(row.name) != kCommandOK);
     EXPECT_EQ(std::pair(widget->font().pointSizeF(), widget->font().bold()),
               std::pair(row.points, row.points != 8));
     if (auto* button = qobject_cast<QPushButton*>(widget)) {
@@ -78,8 +77,8 @@ TEST_F(QtWindowTest, WidgetsFollowTheTableOfControls) {
                 std::tuple(row.picture, "", false));  // no default button
     }
   }
-  EXPECT_EQ(ViewOf<QGroupBox>("FrameFPI")->title(), "");
-  EXPECT_EQ(ViewOf<QCheckBox>(kBox2)->text(), kCaption2);
+  EXPECT_EQ(ViewOf<QGroupBox>(kFrameFPI)->title(), "");
+  EXPECT_EQ(ViewOf<QCheckBox>(kCheckAuswurfAufTatsaechliche)->text(), kCaption2);
 }
 
 // As a keyboard user and a screen reader meet the window: Tab goes by the table's tab indices,
@@ -91,19 +90,19 @@ TEST_F(QtWindowTest, TabShowsTheFocusOnEachButtonAndEveryControlIsNamed) {
   const auto read = [this](const char* name, QAccessible::Text text = QAccessible::Name) {
     return QAccessible::queryAccessibleInterface(ViewOf(name))->text(text);
   };
-  EXPECT_EQ(read("CommandCancel"), "Abbrechen");  // the design language until the texts load
+  EXPECT_EQ(read(kCommandCancel), "Abbrechen");  // the design language until the texts load
   logic_.Form_Load();
   view_.show();
   view_.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&view_));
-  EXPECT_EQ(read("Header"), "Zaro_MainPictureExt - Konfiguration Hauptbild Zaro");
-  EXPECT_EQ(read("FrameFPI", QAccessible::Description), "Status bits");
-  ViewOf(kBox1)->setFocus();
-  for (auto [name, spoken] : {std::pair{"CommandOK", "Save"},
-                              {"CommandCancel", "Cancel"},
-                              {"CommandQuest", "Help"},
-                              {kBox2, kCaption2},
-                              {kBox1, "with efficiency"}}) {
+  EXPECT_EQ(read(kHeader), "Zaro_MainPictureExt - Konfiguration Hauptbild Zaro");
+  EXPECT_EQ(read(kFrameFPI, QAccessible::Description), "Status bits");
+  ViewOf(kCheckEffizienz)->setFocus();
+  for (auto [name, spoken] : {std::pair{kCommandOK, "Save"},
+                              {kCommandCancel, "Cancel"},
+                              {kCommandQuest, "Help"},
+                              {kCheckAuswurfAufTatsaechliche, kCaption2},
+                              {kCheckEffizienz, "with efficiency"}}) {
     const QImage before = ViewOf(name)->grab().toImage();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     ASSERT_EQ(QApplication::focusWidget(), ViewOf(name)) << name;
@@ -128,8 +127,8 @@ TEST_F(QtWindowTest, HelpModeKeepsTheTickAndShowsOneBoxPerClick) {
     }
   });
   closer.start(20);
-  auto* box = qobject_cast<QCheckBox*>(real.view.ControlView(kBox1));
-  auto* quest = qobject_cast<QPushButton*>(real.view.ControlView("CommandQuest"));
+  auto* box = qobject_cast<QCheckBox*>(real.view.ControlView(kCheckEffizienz));
+  auto* quest = qobject_cast<QPushButton*>(real.view.ControlView(kCommandQuest));
   // Far from the indicator: the whole rectangle of a box takes the click.
   const QPoint on_caption(4, box->height() / 2);
   QTest::mouseClick(quest, Qt::LeftButton);
@@ -137,7 +136,7 @@ TEST_F(QtWindowTest, HelpModeKeepsTheTickAndShowsOneBoxPerClick) {
   for (int click = 1; click <= 3; ++click) {  // two clicks, then the space bar
     if (click < 3) QTest::mouseClick(box, Qt::LeftButton, {}, on_caption);
     if (click == 3) QTest::keyClick(box, Qt::Key_Space);
-    EXPECT_EQ(std::tuple(boxes, box->isChecked(), real.form[kBox1].Value()),
+    EXPECT_EQ(std::tuple(boxes, box->isChecked(), real.form[kCheckEffizienz].Value()),
               std::tuple(click, true, 1));
   }
   QTest::mouseClick(quest, Qt::LeftButton);

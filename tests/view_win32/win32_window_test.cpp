@@ -8,6 +8,7 @@
 #include <tuple>
 #include <utility>
 
+#include "app/control_names.h"
 #include "app/window_table.h"
 #include "support/fakes.h"
 #include "view_win32/dpi.h"
@@ -15,9 +16,6 @@
 #include "view_win32/win32_dialogs.h"
 
 namespace {
-
-constexpr const char* kBox1 = "CheckEffizienz";
-constexpr const char* kBox2 = "CheckAuswurfAufTatsächliche";
 
 // What a screen reader reads of a window: its name, through the system's accessibility interface.
 std::wstring AccessibleName(HWND window) {
@@ -93,14 +91,14 @@ class Win32WindowTest : public ModuleTest {
 
 TEST_F(Win32WindowTest, ControlsKeepTheTablesPlacesAt96And144Dpi) {
   const std::tuple<const char*, RECT, RECT, int, int> rows[] = {
-      {"Header", {2, 2, 787, 26}, {3, 3, 1181, 39}, 18, 27},
-      {"MainFrame", {0, 26, 792, 510}, {0, 39, 1188, 765}, 0, 0},
-      {"FrameFPI", {6, 34, 466, 194}, {9, 51, 699, 291}, 0, 0},
-      {kBox1, {14, 44, 454, 69}, {21, 66, 681, 104}, 16, 24},
-      {kBox2, {14, 74, 454, 99}, {21, 111, 681, 149}, 16, 24},
-      {"CommandQuest", {490, 514, 555, 571}, {735, 771, 833, 857}, 0, 0},
-      {"CommandOK", {560, 514, 673, 571}, {840, 771, 1010, 857}, 0, 0},
-      {"CommandCancel", {678, 514, 791, 571}, {1017, 771, 1187, 857}, 0, 0},
+      {kHeader, {2, 2, 787, 26}, {3, 3, 1181, 39}, 18, 27},
+      {kMainFrame, {0, 26, 792, 510}, {0, 39, 1188, 765}, 0, 0},
+      {kFrameFPI, {6, 34, 466, 194}, {9, 51, 699, 291}, 0, 0},
+      {kCheckEffizienz, {14, 44, 454, 69}, {21, 66, 681, 104}, 16, 24},
+      {kCheckAuswurfAufTatsaechliche, {14, 74, 454, 99}, {21, 111, 681, 149}, 16, 24},
+      {kCommandQuest, {490, 514, 555, 571}, {735, 771, 833, 857}, 0, 0},
+      {kCommandOK, {560, 514, 673, 571}, {840, 771, 1010, 857}, 0, 0},
+      {kCommandCancel, {678, 514, 791, 571}, {1017, 771, 1187, 857}, 0, 0},
   };
   const auto edges = [](RECT r) { return std::vector<LONG>{r.left, r.top, r.right, r.bottom}; };
   RECT client{};
@@ -132,7 +130,7 @@ TEST_F(Win32WindowTest, ControlsKeepTheTablesPlacesAt96And144Dpi) {
     }
   }
   EXPECT_EQ(GetWindowLongW(view_.handle(), GWL_STYLE) & (WS_MAXIMIZEBOX | WS_THICKFRAME), 0);
-  const LONG box_style = GetWindowLongW(ViewOf(kBox1), GWL_STYLE);
+  const LONG box_style = GetWindowLongW(ViewOf(kCheckEffizienz), GWL_STYLE);
   EXPECT_EQ(box_style & (BS_LEFTTEXT | BS_RIGHT), BS_LEFTTEXT | BS_RIGHT);
 }
 
@@ -140,23 +138,24 @@ TEST_F(Win32WindowTest, ClicksAndKeysReachTheLogicAndHelpModeShows) {
   Open();
   // Two quick clicks are two clicks, though a button reports the second as a double click.
   std::vector<std::pair<int, bool>> seen;  // the box's value, help mode
-  for (const char* name : {kBox1, "CommandQuest"}) {
+  for (const char* name : {kCheckEffizienz, kCommandQuest}) {
     for (const UINT down : {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK}) {
       SendMessageW(ViewOf(name), down, MK_LBUTTON, MAKELPARAM(4, 4));
       SendMessageW(ViewOf(name), WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
-      seen.emplace_back(form_[kBox1].Value(), module_.state.HelpMode);
+      seen.emplace_back(form_[kCheckEffizienz].Value(), module_.state.HelpMode);
     }
   }
   EXPECT_EQ(seen,
             (std::vector<std::pair<int, bool>>{{0, false}, {1, false}, {1, true}, {1, false}}));
 
-  SendMessageW(ViewOf("CommandQuest"), BM_CLICK, 0, 0);
-  SendMessageW(ViewOf(kBox1), BM_CLICK, 0, 0);
-  EXPECT_EQ(SendMessageW(ViewOf(kBox1), BM_GETCHECK, 0, 0), BST_CHECKED) << "help mode undoes it";
+  SendMessageW(ViewOf(kCommandQuest), BM_CLICK, 0, 0);
+  SendMessageW(ViewOf(kCheckEffizienz), BM_CLICK, 0, 0);
+  EXPECT_EQ(SendMessageW(ViewOf(kCheckEffizienz), BM_GETCHECK, 0, 0), BST_CHECKED)
+      << "help mode undoes it";
 
   // Enter presses the focused button; there is no default button.
-  SetFocus(ViewOf("CommandCancel"));
-  MSG enter{ViewOf("CommandCancel"), WM_KEYDOWN, VK_RETURN, 0, 0, {}};
+  SetFocus(ViewOf(kCommandCancel));
+  MSG enter{ViewOf(kCommandCancel), WM_KEYDOWN, VK_RETURN, 0, 0, {}};
   EXPECT_TRUE(view_.PreTranslateMessage(enter));
   ASSERT_EQ(dialogs_.shown.size(), 2U);  // the box's help, then the pressed button's
   EXPECT_EQ(dialogs_.shown[1].text, "Abbruch");
@@ -167,14 +166,15 @@ TEST_F(Win32WindowTest, ClicksAndKeysReachTheLogicAndHelpModeShows) {
 TEST_F(Win32WindowTest, TabShowsTheFocusOnEachButtonAndEveryControlIsNamed) {
   Put("Tools/Zaro_MainPictureExt_Config.ini",
       "[Language]\r\nLanguage=1033\r\n[1033]\r\nTTT_CommandOK_=Save & close\r\n");
-  EXPECT_EQ(AccessibleName(ViewOf("CommandCancel")), L"Abbrechen");  // until the texts load
+  EXPECT_EQ(AccessibleName(ViewOf(kCommandCancel)), L"Abbrechen");  // until the texts load
   Open();
-  SetFocus(ViewOf(kBox1));
-  for (auto [name, spoken] : {std::pair{"CommandOK", L"Save & close"},
-                              {"CommandCancel", L"Cancel"},
-                              {"CommandQuest", L"Help"},
-                              {kBox2, L"Auswurfberechnung mit tats\u00E4chlicher Produktion"},
-                              {kBox1, L"mit Effizienz"}}) {
+  SetFocus(ViewOf(kCheckEffizienz));
+  for (auto [name, spoken] :
+       {std::pair{kCommandOK, L"Save & close"},
+        {kCommandCancel, L"Cancel"},
+        {kCommandQuest, L"Help"},
+        {kCheckAuswurfAufTatsaechliche, L"Auswurfberechnung mit tats\u00E4chlicher Produktion"},
+        {kCheckEffizienz, L"mit Effizienz"}}) {
     const std::vector<COLORREF> unfocused = Picture(ViewOf(name));
     MSG tab{GetFocus(), WM_KEYDOWN, VK_TAB, 0, 0, {}};
     EXPECT_TRUE(IsDialogMessageW(view_.handle(), &tab));
@@ -186,7 +186,7 @@ TEST_F(Win32WindowTest, TabShowsTheFocusOnEachButtonAndEveryControlIsNamed) {
   // While the system hides keyboard cues the mark stays away.
   const auto drawn = [this](UINT state) {
     return Picture([&](HDC dc) {
-      DRAWITEMSTRUCT draw{ODT_BUTTON,      0, 0, ODA_DRAWENTIRE, state, ViewOf("CommandOK"), dc,
+      DRAWITEMSTRUCT draw{ODT_BUTTON,      0, 0, ODA_DRAWENTIRE, state, ViewOf(kCommandOK), dc,
                           {0, 0, 113, 57}, 0};
       SendMessageW(view_.handle(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw));
     });
@@ -213,11 +213,11 @@ TEST_F(Win32WindowTest, HighContrastPaintsInTheSystemColours) {
     SendMessageW(view_.handle(), on ? WM_SETTINGCHANGE : WM_SYSCOLORCHANGE, 0, 0);
     const COLORREF face = on ? GetSysColor(COLOR_BTNFACE) : RGB(192, 192, 192);
     EXPECT_EQ(Picture(view_.handle(), WM_ERASEBKGND)[0], face);
-    for (const char* name : {"Header", kBox1, "CommandOK"})
+    for (const char* name : {kHeader, kCheckEffizienz, kCommandOK})
       EXPECT_EQ(PaintedAt(name, 3, 3), face) << name;
-    EXPECT_EQ(coloured(Picture(ViewOf("CommandOK"))), !on) << "the check mark in the text colour";
+    EXPECT_EQ(coloured(Picture(ViewOf(kCommandOK))), !on) << "the check mark in the text colour";
     logic_.CommandQuest_Click();
-    EXPECT_EQ(PaintedAt("CommandQuest", 6, 6), on ? GetSysColor(COLOR_HIGHLIGHT) : RGB(0, 255, 0));
+    EXPECT_EQ(PaintedAt(kCommandQuest, 6, 6), on ? GetSysColor(COLOR_HIGHLIGHT) : RGB(0, 255, 0));
     logic_.CommandQuest_Click();
   }
 }
@@ -276,15 +276,15 @@ TEST_F(Win32WindowTest, ABoxHasNoOwnerUntilTheWindowShows) {
 TEST_F(Win32WindowTest, OnlyTheWindowsOwnActivationEnablesOK) {
   Open();
   // OK was clicked; the save meets a stored word out of range and the user goes on.
-  form_["CommandOK"].SetEnabled(false);
+  form_[kCommandOK].SetEnabled(false);
   Put("parameter/Program.ini", "[Machine1]\r\nZaroMainPictureStatus=40000\r\n");
   dialogs_.answers = {MessageAnswer::kYes};
   dialogs_.on_show = [this] { ComeAndGo(view_.handle()); };
   logic_.WriteInputs();
   ASSERT_FALSE(dialogs_.shown.empty());
-  EXPECT_FALSE(IsWindowEnabled(ViewOf("CommandOK")));
+  EXPECT_FALSE(IsWindowEnabled(ViewOf(kCommandOK)));
   ComeAndGo(nullptr);
-  EXPECT_TRUE(IsWindowEnabled(ViewOf("CommandOK")));
+  EXPECT_TRUE(IsWindowEnabled(ViewOf(kCommandOK)));
 }
 
 TEST_F(Win32WindowTest, FramesShowTheirTooltipsAndButtonsTheirCaptions) {
@@ -293,15 +293,15 @@ TEST_F(Win32WindowTest, FramesShowTheirTooltipsAndButtonsTheirCaptions) {
   logic_.Form_Load();
   // The caption in the text colour, beside the picture (a red cross).
   const auto text_pixels = [this] {
-    const std::vector<COLORREF> painting = Picture(ViewOf("CommandCancel"));
+    const std::vector<COLORREF> painting = Picture(ViewOf(kCommandCancel));
     return std::count(painting.begin(), painting.end(), GetSysColor(COLOR_BTNTEXT));
   };
   const auto without_caption = text_pixels();
-  form_["CommandCancel"].SetCaption("Abbrechen");
+  form_[kCommandCancel].SetCaption("Abbrechen");
   EXPECT_GT(text_pixels(), without_caption + 20);
 
   // The mouse over a frame is over the window: the inner frame's place wins over the outer's.
-  for (const auto& [frame, tip] : {std::pair{"FrameFPI", L"Innen"}, {"MainFrame", L"Aussen"}}) {
+  for (const auto& [frame, tip] : {std::pair{kFrameFPI, L"Innen"}, {kMainFrame, L"Aussen"}}) {
     const RECT place = PlaceOf(frame);
     wchar_t shown[80] = {};
     TTHITTESTINFOW hit{view_.handle(), {place.right - 6, place.bottom - 6}, {}};
