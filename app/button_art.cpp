@@ -1,3 +1,5 @@
+// The drawings of the OK, Cancel and Help button pictures.
+// SPDX-License-Identifier: MIT
 #include "app/button_art.h"
 
 namespace {

@@ -1,3 +1,5 @@
+// The command buttons' pictures as drawing instructions, so every view draws the same one.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <cstdint>

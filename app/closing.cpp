@@ -1,3 +1,5 @@
+// Asks whether to drop the edits when the window is cancelled.
+// SPDX-License-Identifier: MIT
 #include "app/closing.h"
 
 #include "base/dialogs.h"

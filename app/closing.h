@@ -1,3 +1,5 @@
+// The cancel confirmation: its text and the question whether to drop the edits.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <string>

@@ -1,3 +1,5 @@
+// The window's logic: loading the status bits, saving them on OK, cancel and help.
+// SPDX-License-Identifier: MIT
 #include "app/config_window.h"
 
 #include "app/closing.h"

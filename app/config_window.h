@@ -1,3 +1,5 @@
+// The logic of the one window, on screen or headless: its handlers and methods.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,5 @@
+// The names of the window's controls, one constant each.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The names of the window's controls, as its table gives them and the handlers look them up.

@@ -1,3 +1,5 @@
+// Stamps the machine's configuration file with version, run mode and editor code.
+// SPDX-License-Identifier: MIT
 #include "app/edit_stamp.h"
 
 #include <cstdio>

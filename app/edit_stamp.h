@@ -1,3 +1,5 @@
+// The editor code and the stamp an edit leaves in the machine's configuration file.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <functional>

@@ -1,3 +1,5 @@
+// Runs the program silently: no window, no message box, saves and stamps.
+// SPDX-License-Identifier: MIT
 #include "app/silent_run.h"
 
 #include "app/config_window.h"

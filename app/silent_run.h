@@ -1,3 +1,5 @@
+// Silent runs: telling one from the command line, running it, and its headless boxes.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include "base/dialogs.h"

@@ -1,3 +1,5 @@
+// The designed table of the window's controls: places, captions, fonts, pictures.
+// SPDX-License-Identifier: MIT
 #include "app/window_table.h"
 
 #include "app/control_names.h"

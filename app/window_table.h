@@ -1,3 +1,5 @@
+// The window's design: its name, caption, size, font and table of controls.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <vector>

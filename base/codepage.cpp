@@ -1,3 +1,5 @@
+// Conversions between UTF-8 and Windows-1252, and upper case in that code page.
+// SPDX-License-Identifier: MIT
 #include "base/codepage.h"
 
 #include <array>

@@ -1,3 +1,5 @@
+// Text conversions: the program keeps UTF-8, files and profile functions speak Windows-1252.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <cstddef>

@@ -1,3 +1,5 @@
+// Finds an option's value in the command line; the LOGFILE of the run.
+// SPDX-License-Identifier: MIT
 #include "base/command_line_rules.h"
 
 #include "base/codepage.h"

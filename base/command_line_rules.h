@@ -1,3 +1,5 @@
+// The command-line option rules the logs stand on.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <optional>

@@ -1,3 +1,5 @@
+// Message box requests and answers, and the interface every view's boxes implement.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <string>

@@ -1,3 +1,5 @@
+// Turns the program's line breaks into the toolkit's own for message boxes.
+// SPDX-License-Identifier: MIT
 #include "base/line_breaks.h"
 
 namespace text {

@@ -1,3 +1,5 @@
+// The line break of the program's message texts, and how a message box shows them.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <string>

@@ -1,3 +1,5 @@
+// All state the program keeps for its run, and the platform it works with.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <array>

@@ -1,3 +1,5 @@
+// Program name, module name and base folder, derived from the program file.
+// SPDX-License-Identifier: MIT
 #include "base/path_rules.h"
 
 #include "base/codepage.h"

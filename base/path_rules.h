@@ -1,3 +1,5 @@
+// The rules that derive names and folders from the program file.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <functional>

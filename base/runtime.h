@@ -1,3 +1,5 @@
+// The services of the operating system the program uses, as one interface.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <string>

@@ -1,3 +1,5 @@
+// Writes a whole buffer through a write(2)-like call, retrying until all is taken.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <cerrno>

@@ -1,3 +1,5 @@
+// Benchmarks of reading and writing an entry in a large INI file.
+// SPDX-License-Identifier: MIT
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 

@@ -1,6 +1,7 @@
 # Windows x86-64 with MinGW-w64. On Linux the cross compilers with the POSIX thread model (the
 # win32 model lacks std::mutex, which GoogleTest needs) and Wine to run what is built; on Windows
 # the MinGW-w64 compilers on the PATH.
+# SPDX-License-Identifier: MIT
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 

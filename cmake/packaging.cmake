@@ -2,6 +2,7 @@
 # the sample's German and English texts, a README, the licences and the changelog. Copied, not
 # installed: every file the program uses derives from its own folder, so the archive's one folder
 # is the plant's Zaro_MainPictureExt/ folder.
+# SPDX-License-Identifier: MIT
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY TRUE)  # the package needs the program, not the tests
 set(ZARO_PLANT_FOLDER Zaro_MainPictureExt)
 set(ZARO_TEXTS LICENSE THIRD-PARTY-NOTICES CHANGELOG.md)

@@ -1,3 +1,5 @@
+// Reads the start mode and the log file from the program's command line.
+// SPDX-License-Identifier: MIT
 #include "environment/command_line.h"
 
 #include <algorithm>

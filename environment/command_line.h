@@ -1,3 +1,5 @@
+// The command line: its argument part, its options, the start mode and the log file.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <optional>

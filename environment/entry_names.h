@@ -1,3 +1,5 @@
+// The section and entry names of the plant's INI files, one constant each.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The sections and entries the tool reads and writes in the plant's files, spelled as the files

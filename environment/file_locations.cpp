@@ -1,3 +1,5 @@
+// Finds the files the program works on: program.ini, the central INI, the .cfg file.
+// SPDX-License-Identifier: MIT
 #include "environment/file_locations.h"
 
 #include "base/codepage.h"

@@ -1,3 +1,5 @@
+// Where the program's files lie: program.ini, the central INI file, the machine's .cfg file.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <cstdint>

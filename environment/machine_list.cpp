@@ -1,3 +1,5 @@
+// Reads which machines exist and which are valid.
+// SPDX-License-Identifier: MIT
 #include "environment/machine_list.h"
 
 #include "base/runtime.h"

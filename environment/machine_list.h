@@ -1,3 +1,5 @@
+// The machines of the project: their names, the program.ini in use, the valid ones.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <string>

@@ -1,3 +1,5 @@
+// What the runtime of both platforms keeps alike: program path and version.
+// SPDX-License-Identifier: MIT
 #include "environment/native_runtime.h"
 
 #include "version.h"

@@ -1,3 +1,5 @@
+// The runtime of the platform the program is built for.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <functional>

@@ -1,3 +1,5 @@
+// The runtime on Linux: program path, arguments, files, logs and exit.
+// SPDX-License-Identifier: MIT
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,3 +1,5 @@
+// The runtime on Windows: program path, arguments, code page, files, logs and exit.
+// SPDX-License-Identifier: MIT
 #include <windows.h>
 
 #include <cstdio>

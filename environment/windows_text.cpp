@@ -1,3 +1,5 @@
+// Windows only: text conversion to the ANSI code page and the environment block.
+// SPDX-License-Identifier: MIT
 #include "environment/windows_text.h"
 
 #include <windows.h>

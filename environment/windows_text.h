@@ -1,3 +1,5 @@
+// Windows only: text as the system hands it over and takes it back.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Windows only: text as the system hands it over and takes it back.

@@ -1,3 +1,5 @@
+// The description text of each runtime error number.
+// SPDX-License-Identifier: MIT
 #include "errors/error.h"
 
 #include <utility>

@@ -1,3 +1,5 @@
+// The runtime errors the program raises: their numbers, descriptions and exception.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,5 @@
+// Logs an error, asks whether to go on, and ends the program when told to.
+// SPDX-License-Identifier: MIT
 #include "errors/error_handler.h"
 
 #include <cstdlib>

@@ -1,3 +1,5 @@
+// The common error pattern: handling, raising and ending on runtime errors.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,5 @@
+// Writes entries to the configuration log and the service log, and reports faults.
+// SPDX-License-Identifier: MIT
 #include "errors/logs.h"
 
 #include "base/codepage.h"

@@ -1,3 +1,5 @@
+// The configuration log, the service log, and fault reports to the user.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <string>

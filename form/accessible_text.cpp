@@ -1,3 +1,5 @@
+// Works out what a screen reader says of a control, in the user's language.
+// SPDX-License-Identifier: MIT
 #include "form/accessible_text.h"
 
 #include <charconv>

@@ -1,3 +1,5 @@
+// What a screen reader says of a control: its name and description.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <string>

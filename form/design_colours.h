@@ -1,3 +1,5 @@
+// The design's colours: the window's grey and the help mode's green.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,5 @@
+// Forms and controls: their properties, values and click events.
+// SPDX-License-Identifier: MIT
 #include "form/form.h"
 
 #include <stdexcept>

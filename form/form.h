@@ -1,3 +1,5 @@
+// A form built from its table of controls, with the state the program reads and sets.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <cstdint>

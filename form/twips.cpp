@@ -1,3 +1,5 @@
+// Places a control in the window's client area in pixels.
+// SPDX-License-Identifier: MIT
 #include "form/twips.h"
 
 #include <string>

@@ -1,3 +1,5 @@
+// Twips, the table of controls' unit (1/1440 inch), to pixels at a DPI.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Twips, the table of controls' unit (1/1440 inch), to pixels at a DPI.

@@ -1,5 +1,6 @@
 // libFuzzer target of the command-line reader: any argument text, any option name, both path
 // styles. A value found never runs into the next option and carries no blanks around it.
+// SPDX-License-Identifier: MIT
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstddef>

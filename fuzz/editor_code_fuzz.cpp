@@ -1,5 +1,6 @@
 // libFuzzer target of the editor code: any environment entry, valid text or not, gives upper-case
 // hexadecimal digits and nothing else, empty only when the value holds just "-" and "_".
+// SPDX-License-Identifier: MIT
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>

@@ -1,5 +1,6 @@
 // libFuzzer target of the help-text marker expansion: every "<CRLF>", in any case, becomes one
 // line break and nothing else changes.
+// SPDX-License-Identifier: MIT
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>

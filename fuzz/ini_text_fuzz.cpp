@@ -1,6 +1,7 @@
 // libFuzzer target of the INI core: any file bytes, in any of the encodings the core knows, then
 // a sequence of reads and writes. A write must change the target entry's line or add lines for
 // it and nothing else, be read back when the value can be stored, and be idempotent.
+// SPDX-License-Identifier: MIT
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstddef>

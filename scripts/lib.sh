@@ -1,5 +1,6 @@
 # Shared by the scripts: installs the Debian packages a script needs when they are missing.
 # shellcheck shell=bash
+# SPDX-License-Identifier: MIT
 
 ensure_packages() {
   local missing=()
@@ -41,7 +42,7 @@ use_wine_prefix() {
 
 # The leading comment of the calling script is its usage text.
 usage() {
-  sed -n '2,/^[^#]/s/^# \{0,1\}//p' "scripts/$(basename "$0")"
+  sed -n '2,/^[^#]/{/SPDX-License-Identifier/d;s/^# \{0,1\}//p}' "scripts/$(basename "$0")"
 }
 
 # refuse <why>: says why and how to call the script, and ends with status 2.

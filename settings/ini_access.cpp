@@ -1,3 +1,5 @@
+// Loads and saves INI entries for the program, under the common error pattern.
+// SPDX-License-Identifier: MIT
 #include "settings/ini_access.h"
 
 #include <charconv>

@@ -1,3 +1,5 @@
+// Reading and writing the program's INI entries: strings, numbers, any value kind.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <cstdint>

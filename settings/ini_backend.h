@@ -1,3 +1,5 @@
+// The profile-file primitives the INI access stands on: read and write one entry.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <cstdint>

@@ -1,3 +1,5 @@
+// Profile-file reads and safe writes of INI entries on Linux.
+// SPDX-License-Identifier: MIT
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>

@@ -1,3 +1,5 @@
+// The system calls of a POSIX save as a replaceable table, so tests can make each fail.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <sys/types.h>

@@ -1,3 +1,5 @@
+// The profile functions of Windows in their wide forms, behind the INI backend.
+// SPDX-License-Identifier: MIT
 #include <windows.h>
 // windows.h names the win.ini writer so; ours is the one in ini_backend.h.
 #undef WriteProfileString

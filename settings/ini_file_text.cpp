@@ -1,4 +1,5 @@
 // Whole files: the encodings around the line model.
+// SPDX-License-Identifier: MIT
 #include "settings/ini_text.h"
 
 #include <optional>

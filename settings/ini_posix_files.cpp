@@ -1,3 +1,5 @@
+// Reading INI files and keeping their attributes for the POSIX backend.
+// SPDX-License-Identifier: MIT
 #include "settings/ini_posix_files.h"
 
 #include <fcntl.h>

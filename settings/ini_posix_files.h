@@ -1,3 +1,5 @@
+// What the POSIX INI backend needs to know of a file besides its lines.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <sys/stat.h>

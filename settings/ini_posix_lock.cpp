@@ -1,3 +1,5 @@
+// Locks that make concurrent saves of an INI file take turns.
+// SPDX-License-Identifier: MIT
 #include "settings/ini_posix_lock.h"
 
 #include <dirent.h>

@@ -1,3 +1,5 @@
+// Taking turns with other writers: the folder lock and the file's own lock.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <functional>

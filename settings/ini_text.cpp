@@ -1,3 +1,5 @@
+// Finds and rewrites single entries of INI text, keeping every other byte.
+// SPDX-License-Identifier: MIT
 #include "settings/ini_text.h"
 
 #include <algorithm>

@@ -1,3 +1,5 @@
+// INI files as the Windows profile functions see them, worked on in memory.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <cstddef>

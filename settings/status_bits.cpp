@@ -1,3 +1,5 @@
+// Reads and writes single bits of the status word.
+// SPDX-License-Identifier: MIT
 #include "settings/status_bits.h"
 
 #include <cmath>

@@ -1,3 +1,5 @@
+// Reading and writing single bits of the status word as check-box values.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Every folder includes only itself and the folders below it; base/ includes nothing else of ours.
+# SPDX-License-Identifier: MIT
 set -euo pipefail
 cd "$1"
 # The form model needs only the error numbers, so it sits right above errors/.

@@ -1,3 +1,5 @@
+// Help mode: the help button, and help texts shown for the clicked control.
+// SPDX-License-Identifier: MIT
 #include "ui_text/help_mode.h"
 
 #include <algorithm>

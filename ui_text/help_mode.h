@@ -1,3 +1,5 @@
+// Help mode: toggling it, and showing a control's help text instead of acting.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <string>

@@ -1,3 +1,5 @@
+// Loads the window's captions, tooltips and help texts in the user's language.
+// SPDX-License-Identifier: MIT
 #include "ui_text/localisation.h"
 
 #include "base/codepage.h"

@@ -1,3 +1,5 @@
+// The program's own INI file, its language, and the window's texts in that language.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <string>

@@ -1,3 +1,5 @@
+// Paints the button pictures with Qt.
+// SPDX-License-Identifier: MIT
 #include "view_qt/button_pictures.h"
 
 #include <QPainter>

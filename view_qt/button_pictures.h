@@ -1,3 +1,5 @@
+// The button pictures as Qt pixmaps.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <QPixmap>

@@ -1,3 +1,5 @@
+// Starts the Linux program: its information options, a silent run or the window.
+// SPDX-License-Identifier: MIT
 #include <QApplication>
 #include <cstdio>
 #include <cstring>

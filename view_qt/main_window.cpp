@@ -1,3 +1,5 @@
+// Loads the window's logic and shows the Qt window.
+// SPDX-License-Identifier: MIT
 #include "view_qt/main_window.h"
 
 #include "errors/error_handler.h"

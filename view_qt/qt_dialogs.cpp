@@ -1,3 +1,5 @@
+// Modal Qt message boxes.
+// SPDX-License-Identifier: MIT
 #include "view_qt/qt_dialogs.h"
 
 #include <QCloseEvent>

@@ -1,3 +1,5 @@
+// Modal Qt message boxes.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include "base/dialogs.h"

@@ -1,3 +1,5 @@
+// The window on screen in Qt, built from the form's table.
+// SPDX-License-Identifier: MIT
 #include "view_qt/qt_window.h"
 
 #include <QCheckBox>

@@ -1,3 +1,5 @@
+// The window on screen in Qt: widgets mirroring the form's controls.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <QWidget>

@@ -1,3 +1,5 @@
+// Holds Qt's start messages and names the cause when the window cannot be shown.
+// SPDX-License-Identifier: MIT
 #include "view_qt/start_messages.h"
 
 #include <QByteArray>

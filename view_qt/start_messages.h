@@ -1,3 +1,5 @@
+// Qt's messages while the application starts, with one line of ours when it fails.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Qt's messages while the application starts: shown as they are when the start succeeds,

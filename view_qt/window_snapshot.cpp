@@ -1,5 +1,6 @@
 // Renders the window, as loaded from a plant's program folder, into a PNG file:
 //   window_snapshot <program folder> <out.png>   (QT_QPA_PLATFORM=offscreen needs no display)
+// SPDX-License-Identifier: MIT
 #include <QApplication>
 #include <QPainter>
 #include <QPixmap>

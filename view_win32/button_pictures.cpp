@@ -1,3 +1,5 @@
+// Draws the button pictures with GDI, smoothed.
+// SPDX-License-Identifier: MIT
 #include "view_win32/button_pictures.h"
 
 #include <cmath>

@@ -1,3 +1,5 @@
+// Draws a button picture with GDI.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <windows.h>

@@ -1,3 +1,5 @@
+// The system's per-monitor DPI functions, where it has them.
+// SPDX-License-Identifier: MIT
 #include "view_win32/dpi.h"
 
 #include "base/codepage.h"

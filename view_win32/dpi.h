@@ -1,3 +1,5 @@
+// Points and twips to pixels at a window's DPI, and the system's DPI functions.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <windows.h>

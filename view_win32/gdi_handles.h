@@ -1,3 +1,5 @@
+// Owners of GDI handles: each is deleted exactly once.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <windows.h>

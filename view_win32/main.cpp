@@ -1,3 +1,5 @@
+// Starts the Windows program: a silent run or the window.
+// SPDX-License-Identifier: MIT
 #include <windows.h>
 
 #include "app/silent_run.h"

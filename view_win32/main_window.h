@@ -1,3 +1,5 @@
+// The one window on screen with everything it works with, its boxes owned by it.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include "app/config_window.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Draws the program's icon, view_win32/program.ico: a grey dialog with a blue title bar and two
 check boxes, the upper one ticked. Run it again after changing the drawing; the build only reads
 the .ico."""

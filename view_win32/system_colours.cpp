@@ -1,3 +1,5 @@
+// Chooses a control's colours: the designed ones or, under high contrast, the system's.
+// SPDX-License-Identifier: MIT
 #include "view_win32/system_colours.h"
 
 #include "form/design_colours.h"

@@ -1,3 +1,5 @@
+// The high-contrast setting and the colours a control is painted with.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <windows.h>

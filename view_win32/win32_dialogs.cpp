@@ -1,3 +1,5 @@
+// Modal message boxes of the system.
+// SPDX-License-Identifier: MIT
 #include "view_win32/win32_dialogs.h"
 
 #include "base/codepage.h"

@@ -1,3 +1,5 @@
+// Modal message boxes of the system and their flags.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <windows.h>

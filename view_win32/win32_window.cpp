@@ -1,3 +1,5 @@
+// Builds the Win32 window and its controls from the form's table.
+// SPDX-License-Identifier: MIT
 #include "view_win32/win32_window.h"
 
 #include <algorithm>

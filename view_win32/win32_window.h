@@ -1,3 +1,5 @@
+// The window on screen with the system's own controls, built from the form's table.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <windows.h>

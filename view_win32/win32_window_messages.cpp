@@ -1,4 +1,5 @@
 // The window's side of the message loop: what it does with each message the system sends.
+// SPDX-License-Identifier: MIT
 #include <algorithm>
 
 #include "app/button_art.h"

@@ -1,3 +1,5 @@
+// How the window paints its owner-drawn buttons and the colours of its controls.
+// SPDX-License-Identifier: MIT
 #include "view_win32/win32_window.h"
 
 // How the window paints: its owner-drawn buttons and the colours of its controls, the designed

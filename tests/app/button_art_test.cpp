@@ -1,3 +1,5 @@
+// Tests of the button pictures.
+// SPDX-License-Identifier: MIT
 #include "app/button_art.h"
 
 #include <gtest/gtest.h>

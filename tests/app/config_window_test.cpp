@@ -1,3 +1,5 @@
+// Tests of the window's logic: loading, saving, stamping, cancel and help.
+// SPDX-License-Identifier: MIT
 #include "app/config_window.h"
 
 #include <filesystem>

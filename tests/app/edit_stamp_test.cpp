@@ -1,3 +1,5 @@
+// Tests of the editor code and the edit stamp.
+// SPDX-License-Identifier: MIT
 #include "app/edit_stamp.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs the built program on a fresh copy of the sample project, as on a plant.
 # Usage: end_to_end_test.sh <program file> <sample project folder>
+# SPDX-License-Identifier: MIT
 set -euo pipefail
 exe=$1
 sample=$2

@@ -1,3 +1,5 @@
+// Tests of the code-page conversions.
+// SPDX-License-Identifier: MIT
 #include "base/codepage.h"
 #include "base/line_breaks.h"
 

@@ -1,3 +1,5 @@
+// Tests of the command-line reader.
+// SPDX-License-Identifier: MIT
 #include "environment/command_line.h"
 
 #include "support/fakes.h"

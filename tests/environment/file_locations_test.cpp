@@ -1,3 +1,5 @@
+// Tests of where the program finds its files.
+// SPDX-License-Identifier: MIT
 #include "environment/file_locations.h"
 
 #include <filesystem>

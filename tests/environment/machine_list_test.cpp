@@ -1,3 +1,5 @@
+// Tests of the machine list.
+// SPDX-License-Identifier: MIT
 #include "environment/machine_list.h"
 
 #include "support/fakes.h"

@@ -1,3 +1,5 @@
+// Tests of the platform runtime: a failed append is reported and writes nothing.
+// SPDX-License-Identifier: MIT
 #include "environment/native_runtime.h"
 
 #include "errors/error.h"

@@ -1,3 +1,5 @@
+// Tests of the Windows runtime started through a short (8.3) path.
+// SPDX-License-Identifier: MIT
 #include <windows.h>
 
 #include "base/codepage.h"

@@ -1,3 +1,5 @@
+// Tests of the Windows text conversion and the environment block.
+// SPDX-License-Identifier: MIT
 #include "environment/windows_text.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// Tests of the error handler.
+// SPDX-License-Identifier: MIT
 #include "errors/error_handler.h"
 
 #include <filesystem>

@@ -1,3 +1,5 @@
+// Tests of the configuration and service logs.
+// SPDX-License-Identifier: MIT
 #include "errors/logs.h"
 
 #include "base/codepage.h"

@@ -1,3 +1,5 @@
+// Tests of what a screen reader says of a control, in each language.
+// SPDX-License-Identifier: MIT
 #include "form/accessible_text.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// Tests of the conversion from twips to pixels.
+// SPDX-License-Identifier: MIT
 #include "form/twips.h"
 
 #include <gtest/gtest.h>

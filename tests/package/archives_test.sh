@@ -5,6 +5,7 @@
 # language; and the update, unpacked over that plant, which replaces the program and keeps the
 # plant's customised INI file.
 # Usage: archives_test.sh <packages folder> <sample project folder> [wine]
+# SPDX-License-Identifier: MIT
 set -euo pipefail
 packages=$1
 sample=$2

@@ -4,6 +4,7 @@
 # end by itself with status 0 or 1 and no sanitizer report, and every line of Program.ini must
 # survive (only the status word's line may change or be added).
 # Usage: silent_runs_test.sh <program file> <sample project folder>
+# SPDX-License-Identifier: MIT
 set -euo pipefail
 exe=$1
 sample=$2

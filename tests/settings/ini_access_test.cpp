@@ -1,3 +1,5 @@
+// Tests of the program's INI access.
+// SPDX-License-Identifier: MIT
 #include "settings/ini_access.h"
 
 #include <filesystem>

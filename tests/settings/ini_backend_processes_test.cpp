@@ -1,3 +1,5 @@
+// Tests of INI saves in processes of their own: killed, racing, or as another user.
+// SPDX-License-Identifier: MIT
 #include "settings/ini_backend.h"
 
 #include "settings/ini_backend_posix.h"

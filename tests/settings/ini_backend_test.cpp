@@ -1,3 +1,5 @@
+// Tests of the POSIX INI backend: modes, links, attributes and failed saves.
+// SPDX-License-Identifier: MIT
 #include "settings/ini_backend.h"
 
 #include "settings/ini_backend_posix.h"

@@ -1,3 +1,5 @@
+// Tests of the Windows INI backend.
+// SPDX-License-Identifier: MIT
 #include "settings/ini_backend.h"
 
 #include "support/fakes.h"

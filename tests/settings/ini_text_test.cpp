@@ -1,3 +1,5 @@
+// Tests of the in-memory INI core.
+// SPDX-License-Identifier: MIT
 #include "settings/ini_text.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// Tests of the status-bit helpers.
+// SPDX-License-Identifier: MIT
 #include "settings/status_bits.h"
 
 #include "support/fakes.h"

@@ -1,3 +1,5 @@
+// Test runtime and message boxes whose failures and answers a test controls.
+// SPDX-License-Identifier: MIT
 #include "support/fakes.h"
 
 #include <fstream>

@@ -1,3 +1,5 @@
+// Test doubles of the runtime and the message boxes, and the common test fixture.
+// SPDX-License-Identifier: MIT
 #pragma once
 
 #include <gtest/gtest.h>

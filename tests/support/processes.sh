@@ -2,6 +2,7 @@
 # ended on every way out of the test (its end, a failed command under `set -e`, a signal), so
 # no program or display outlives the test and holds the test runner's output open.
 # shellcheck shell=bash
+# SPDX-License-Identifier: MIT
 
 started_groups=()
 cleanup_paths=()

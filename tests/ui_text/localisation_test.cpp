@@ -1,3 +1,5 @@
+// Tests of the window's texts in the user's language, and of twips to pixels.
+// SPDX-License-Identifier: MIT
 #include "ui_text/localisation.h"
 
 #include <string>

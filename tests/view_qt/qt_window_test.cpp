@@ -1,3 +1,5 @@
+// Tests of the Qt window.
+// SPDX-License-Identifier: MIT
 #include "view_qt/qt_window.h"
 
 #include <QAccessible>

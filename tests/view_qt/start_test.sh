@@ -2,6 +2,7 @@
 # What a user meets first on Linux: --version and --help answer without touching a file, and a
 # start without a display or without the platform plugin says why in one line of its own.
 # Usage: start_test.sh <program file> <sample project folder>
+# SPDX-License-Identifier: MIT
 set -euo pipefail
 exe=$1
 sample=$2

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs the Windows program under Wine on a fresh copy of the sample project on Wine's drive C:.
 # Usage: end_to_end_test.sh <program .exe> <sample project folder> <wine> <the INI file shipped>
+# SPDX-License-Identifier: MIT
 set -euo pipefail
 exe=$1
 sample=$2

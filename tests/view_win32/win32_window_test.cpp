@@ -1,3 +1,5 @@
+// Tests of the Win32 window.
+// SPDX-License-Identifier: MIT
 #include "view_win32/win32_window.h"
 
 #include <oleacc.h>
