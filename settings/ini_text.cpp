@@ -27,11 +27,14 @@ constexpr std::array<unsigned char, 256> MakeFoldTable() {
 
 constexpr std::array<unsigned char, 256> kFold = MakeFoldTable();
 
+// Greater than every base, so a character that is no digit ends the number in any base.
+constexpr std::uint32_t kNoDigit = 99;
+
 std::uint32_t DigitValue(char c) {
   if (c >= '0' && c <= '9') return static_cast<std::uint32_t>(c - '0');
   if (c >= 'a' && c <= 'f') return static_cast<std::uint32_t>(c - 'a' + 10);
   if (c >= 'A' && c <= 'F') return static_cast<std::uint32_t>(c - 'A' + 10);
-  return 99;
+  return kNoDigit;
 }
 
 constexpr std::string_view kBlanks = " \t\v";
