@@ -4,6 +4,7 @@
 
 #include "settings/ini_backend_posix.h"
 #include "support/fakes.h"
+#include "support/posix_files.h"
 
 #include <signal.h>
 #include <sys/mount.h>
@@ -21,27 +22,14 @@
 #include <thread>
 #include <tuple>
 
-// Saves in processes of their own: killed, racing each other, or made as another user.
 namespace {
 
 namespace fs = std::filesystem;
 using Names = std::set<std::string>;
 
-struct stat StatOf(const std::string& path) {
-  struct stat st {};
-  stat(path.c_str(), &st);
-  return st;
-}
-
-class SaveProcessTest : public testing::Test {
- protected:
-  TempDir dir_;
-  std::string file_ = dir_ / "test.ini";
-};
-
 // A writer saving in a loop is killed at random moments; the file must always be whole, and the
 // next save clears what killed saves left.
-class SaveUnderKill : public SaveProcessTest, public testing::WithParamInterface<bool> {};
+class SaveUnderKill : public IniBackendTest, public testing::WithParamInterface<bool> {};
 
 TEST_P(SaveUnderKill, LeavesTheOldOrTheNewFileAndNoLitter) {
   int unnamed = 0;
@@ -97,7 +85,7 @@ INSTANTIATE_TEST_SUITE_P(TempFile, SaveUnderKill, testing::Bool(),
 
 // Two processes save 300 entries each into one file: through one name, and through two names in
 // two folders (hard links), which no one folder lock covers. A lost update is a missing line.
-TEST_F(SaveProcessTest, TwoWritingProcessesBothKeepEveryEntry) {
+TEST_F(IniBackendTest, TwoWritingProcessesBothKeepEveryEntry) {
   for (const std::string second : {"a/t.ini", "b/t.ini"}) {
     const std::string names[] = {dir_ / "a/t.ini", dir_ / second};
     fs::remove_all(dir_ / "a"), fs::remove_all(dir_ / "b");
@@ -144,7 +132,7 @@ void PrintTo(const OtherWriter& c, std::ostream* os) {
   *os << c.name;
 }
 
-class SaveByAnotherProcess : public SaveProcessTest,
+class SaveByAnotherProcess : public IniBackendTest,
                              public testing::WithParamInterface<OtherWriter> {};
 
 TEST_P(SaveByAnotherProcess, IsRefusedOrKeepsWhatTheFileIs) {

@@ -4,6 +4,7 @@
 
 #include "settings/ini_backend_posix.h"
 #include "support/fakes.h"
+#include "support/posix_files.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -22,18 +23,6 @@ namespace {
 namespace fs = std::filesystem;
 using Names = std::set<std::string>;
 using namespace std::string_literals;
-
-struct stat StatOf(const std::string& path) {
-  struct stat st {};
-  stat(path.c_str(), &st);
-  return st;
-}
-
-class IniBackendTest : public testing::Test {
- protected:
-  TempDir dir_;
-  std::string file_ = dir_ / "test.ini";
-};
 
 TEST_F(IniBackendTest, NewFileIsUmaskedAndAReplacedOneKeepsItsMode) {
   const mode_t old_mask = umask(027);
