@@ -186,10 +186,6 @@ void PrintTo(const FailCase& c, std::ostream* os) {
   *os << c.name;
 }
 
-int Fail(int error) {
-  return errno = error, -1;
-}
-
 class FailedSave : public ModuleTest, public testing::WithParamInterface<FailCase> {
  protected:
   std::string ini_ = Put("parameter/Program.ini", "[Machine1]\r\nZaroMainPictureStatus=1\r\n");
@@ -213,15 +209,15 @@ TEST_P(FailedSave, ReturnsZeroAndChangesNothing) {
   if (c.write_error >= 0) {
     calls.write = [&, first = true](int fd, const char* data, std::size_t size) mutable {
       return std::exchange(first, false) ? write(fd, data, size - 1)
-             : c.write_error             ? Fail(c.write_error)
+             : c.write_error             ? (errno = c.write_error, -1)
                                          : 0;
     };
   }
-  if (c.fsync_error) calls.sync = [&](int) { return Fail(c.fsync_error); };
-  if (c.close_error) calls.close = [&](int fd) { return close(fd), Fail(c.close_error); };
+  if (c.fsync_error) calls.sync = [&](int) { return errno = c.fsync_error, -1; };
+  if (c.close_error) calls.close = [&](int fd) { return close(fd), errno = c.close_error, -1; };
   if (c.rename_error)
-    calls.rename = [&](int, const char*, const char*) { return Fail(c.rename_error); };
-  if (c.named) calls.open_unnamed = [](int, mode_t) { return Fail(EOPNOTSUPP); };
+    calls.rename = [&](int, const char*, const char*) { return errno = c.rename_error, -1; };
+  if (c.named) calls.open_unnamed = [](int, mode_t) { return errno = EOPNOTSUPP, -1; };
   const std::string bytes = ReadBytes(ini_);
   const std::set<std::string> names = NamesIn(folder);
   EXPECT_FALSE(ini::ProfileWriter(calls).Write(target, "Machine1", "ZaroMainPictureStatus", "7"));
