@@ -21,7 +21,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-using Names = std::set<std::string>;
 using namespace std::string_literals;
 
 TEST_F(IniBackendTest, NewFileIsUmaskedAndAReplacedOneKeepsItsMode) {
@@ -35,7 +34,6 @@ TEST_F(IniBackendTest, NewFileIsUmaskedAndAReplacedOneKeepsItsMode) {
   ASSERT_EQ(chmod(file_.c_str(), 0604), 0);
   ASSERT_TRUE(ini::WriteProfileString(file_, "S", "k", "2"));
   EXPECT_EQ(StatOf(file_).st_mode & 07777, 0604u);
-  EXPECT_EQ(NamesIn(dir_.path()), Names{"test.ini"});
 }
 
 TEST_F(IniBackendTest, WritesThroughRelativeSymlink) {
@@ -112,13 +110,12 @@ TEST_F(IniBackendTest, ASaveCountsOnlyOnceItIsOnDisk) {
     WriteBytes(file_, "[S]\nk=1\n");
     WriteBytes(dir_ / ".ini_write.aB3xY9", "left by a killed save");
     if (row.second_name) fs::create_hard_link(file_, dir_ / "mirror.ini");
-    EXPECT_EQ(ini::ProfileWriter(c).Write(file_, "S", "k", row.value), row.written) << row.name;
-    EXPECT_EQ(calls, row.calls) << row.name;
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(ini::ProfileWriter(c).Write(file_, "S", "k", row.value), row.written);
+    EXPECT_EQ(calls, row.calls);
     EXPECT_EQ(ReadBytes(row.second_name ? dir_ / "mirror.ini" : file_),
-              "[S]\nk=" + row.value + "\n")
-        << row.name;
-    EXPECT_EQ(NamesIn(dir_.path()).size(), 1u + row.second_name + row.no_lock + calls.empty())
-        << row.name;
+              "[S]\nk=" + row.value + "\n");
+    EXPECT_EQ(NamesIn(dir_.path()).size(), 1u + row.second_name + row.no_lock + calls.empty());
   }
 }
 
