@@ -175,28 +175,25 @@ struct FailCase {
   bool named = false;        // no unnamed file: the named fallback
   bool second_name = false;  // another name of the file makes the save write in place
   bool locked = false;       // another writer holds the folder's lock
-  const char* target = "";   // instead of Program.ini; "-" for no name at all
-  std::string bytes = {};    // instead of Program.ini's
+  const char* target = "";   // instead of the file; "-" for no name at all
+  std::string bytes = "[Machine1]\r\nZaroMainPictureStatus=1\r\n";  // the file's
 };
 
 void PrintTo(const FailCase& c, std::ostream* os) {
   *os << c.name;
 }
 
-class FailedSave : public ModuleTest, public testing::WithParamInterface<FailCase> {
- protected:
-  std::string ini_ = Put("parameter/Program.ini", "[Machine1]\r\nZaroMainPictureStatus=1\r\n");
-};
+class FailedSave : public IniBackendTest, public testing::WithParamInterface<FailCase> {};
 
 TEST_P(FailedSave, ReturnsZeroAndChangesNothing) {
   const FailCase& c = GetParam();
-  const fs::path folder = fs::path(ini_).parent_path();
+  const fs::path folder = dir_.path();
   const std::string target = *c.target == '-' ? ""
                              : *c.target      ? (folder / c.target).string()
-                                              : ini_;
+                                              : file_;
   if (std::string(c.target) == "dir.ini") fs::create_directory(target);
-  if (!c.bytes.empty()) WriteBytes(ini_, c.bytes);
-  if (c.second_name) fs::create_hard_link(ini_, folder / "mirror.ini");
+  WriteBytes(file_, c.bytes);
+  if (c.second_name) fs::create_hard_link(file_, folder / "mirror.ini");
   // The temporary file may be one of the other writer's save, still running.
   if (c.locked) WriteBytes(folder / ".ini_write.Xy12z9", "");
   const int other_writer = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -215,11 +212,11 @@ TEST_P(FailedSave, ReturnsZeroAndChangesNothing) {
   if (c.rename_error)
     calls.rename = [&](int, const char*, const char*) { return errno = c.rename_error, -1; };
   if (c.named) calls.open_unnamed = [](int, mode_t) { return errno = EOPNOTSUPP, -1; };
-  const std::string bytes = ReadBytes(ini_);
+  const std::string bytes = ReadBytes(file_);
   const std::set<std::string> names = NamesIn(folder);
   EXPECT_FALSE(ini::ProfileWriter(calls).Write(target, "Machine1", "ZaroMainPictureStatus", "7"));
   close(other_writer);
-  EXPECT_EQ(ReadBytes(ini_), bytes);
+  EXPECT_EQ(ReadBytes(file_), bytes);
   EXPECT_EQ(NamesIn(folder), names);
 }
 
