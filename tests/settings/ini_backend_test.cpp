@@ -28,7 +28,6 @@ TEST_F(IniBackendTest, NewFileIsUmaskedAndAReplacedOneKeepsItsMode) {
   const bool written = ini::WriteProfileString(file_, "S", "k", "v");
   umask(old_mask);
   ASSERT_TRUE(written);
-  EXPECT_EQ(ReadBytes(file_), "[S]\r\nk=v\r\n");
   EXPECT_EQ(StatOf(file_).st_mode & 07777, 0640u);
 
   ASSERT_EQ(chmod(file_.c_str(), 0604), 0);
