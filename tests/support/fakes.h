@@ -85,10 +85,6 @@ class FakeDialogs : public Dialogs {
 inline std::filesystem::path PathOf(const std::string& utf8) {
   return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
-inline std::string Utf8Of(const std::filesystem::path& path) {
-  const std::u8string text = path.u8string();
-  return std::string(text.begin(), text.end());
-}
 
 // A folder of the test's own, removed afterwards.
 class TempDir {
@@ -100,7 +96,8 @@ class TempDir {
 
   const std::filesystem::path& path() const { return path_; }
   std::string operator/(const std::string& relative) const {
-    return Utf8Of(path_ / PathOf(relative));
+    const std::u8string text = (path_ / PathOf(relative)).u8string();
+    return std::string(text.begin(), text.end());
   }
 
  private:
