@@ -9,8 +9,7 @@
 class IniAccess : public ModuleTest {
  protected:
   std::string ini_ = Put("parameter/Program.ini",
-                         "[Machine1]\r\nZaroMainPictureStatus=40000\r\nMinus=-1\r\n"
-                         "Blank=   \r\n");
+                         "[Machine1]\r\nZaroMainPictureStatus=40000\r\nMinus=-1\r\nBlank=   \r\n");
 };
 
 TEST_F(IniAccess, MissingFileSectionOrEntryReadsAsDefaultAndCreatesNothing) {
