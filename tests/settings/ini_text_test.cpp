@@ -77,10 +77,8 @@ TEST(FindValue, ReadsAsTheProfileFunctionsDo) {
 // A file in UTF-16 LE: the mark, then the text's code units, low byte first.
 std::string Le(std::u16string_view text) {
   std::string bytes = "\xFF\xFE";
-  for (const char16_t unit : text) {
-    bytes += static_cast<char>(unit & 0xFF);
-    bytes += static_cast<char>(unit >> 8);
-  }
+  for (const char16_t unit : text)
+    bytes += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
   return bytes;
 }
 
