@@ -32,10 +32,7 @@ class QtWindowTest : public ModuleTest {
     Put("Tools/Zaro_MainPictureExt_Config.ini", "[1031]\r\nHelp11=Efficiency\r\n");
   }
 
-  template <typename T = QWidget>
-  T* ViewOf(const std::string& name) {
-    return qobject_cast<T*>(view_.ControlView(name));
-  }
+  QWidget* ViewOf(const std::string& name) const { return view_.ControlView(name); }
 
   Form form_ = MakeMainForm();
   ConfigWindow logic_{module_, form_};
@@ -79,8 +76,8 @@ TEST_F(QtWindowTest, WidgetsFollowTheTableOfControls) {
                 std::tuple(row.picture, "", false));  // no default button
     }
   }
-  EXPECT_EQ(ViewOf<QGroupBox>(kFrameFPI)->title(), "");
-  EXPECT_EQ(ViewOf<QCheckBox>(kCheckAuswurfAufTatsaechliche)->text(), kCaption2);
+  EXPECT_EQ(qobject_cast<QGroupBox*>(ViewOf(kFrameFPI))->title(), "");
+  EXPECT_EQ(qobject_cast<QCheckBox*>(ViewOf(kCheckAuswurfAufTatsaechliche))->text(), kCaption2);
 }
 
 // As a keyboard user and a screen reader meet the window: Tab goes by the table's tab indices,
