@@ -4,25 +4,23 @@
 
 #include "support/fakes.h"
 
-constexpr PathStyle kWin = PathStyle::kWindows;
-constexpr PathStyle kPosix = PathStyle::kPosix;
-
 class CommandLine : public ModuleTest {};
 
 TEST_F(CommandLine, ReadCommandCutsOneValuePerRule) {
+  using enum PathStyle;
   const struct {
     PathStyle style;
     const char *line, *option;
     std::optional<std::string> value;
   } cases[] = {
       // Name in any case; value trimmed and upper-cased, inner blanks and quotes kept.
-      {kWin, "/logfile=  d:\\my logs\\\"a\".txt  ", "LOGFILE", "D:\\MY LOGS\\\"A\".TXT"},
-      {kWin, "EXTERNAL:Q7XCFG", "EXTERNAL", "Q7XCFG"},       // no "/" needed, any separator
-      {kWin, "/EXTERNAL = Q7XCFG", "EXTERNAL", "= Q7XCFG"},  // a blank separates too
+      {kWindows, "/logfile=  d:\\my logs\\\"a\".txt  ", "LOGFILE", "D:\\MY LOGS\\\"A\".TXT"},
+      {kWindows, "EXTERNAL:Q7XCFG", "EXTERNAL", "Q7XCFG"},       // no "/" needed, any separator
+      {kWindows, "/EXTERNAL = Q7XCFG", "EXTERNAL", "= Q7XCFG"},  // a blank separates too
       // The first occurrence counts, even inside another value.
-      {kWin, "/LOGFILE=C:\\EXTERNAL\\x.txt /EXTERNAL=Q7XCFG", "EXTERNAL", "X.TXT"},
-      {kWin, "/EXTERNAL=", "EXTERNAL", ""},                 // one character after it: no error
-      {kWin, "/EXTERNAL=Q7XCFG", "LOGFILE", std::nullopt},  // absent
+      {kWindows, "/LOGFILE=C:\\EXTERNAL\\x.txt /EXTERNAL=Q7XCFG", "EXTERNAL", "X.TXT"},
+      {kWindows, "/EXTERNAL=", "EXTERNAL", ""},                 // one character after it: no error
+      {kWindows, "/EXTERNAL=Q7XCFG", "LOGFILE", std::nullopt},  // absent
       // Paths hold "/": a value ends only at a blank and "/", and keeps its letters.
       {kPosix, "/logfile=/srv/L\xC3\xB6gs/Cfg.txt /external=q7xcfg", "LOGFILE",
        "/srv/L\xC3\xB6gs/Cfg.txt"},
