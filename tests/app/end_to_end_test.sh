@@ -5,7 +5,10 @@
 set -euo pipefail
 exe=$1
 sample=$2
+# shellcheck source=tests/support/processes.sh
 . "$(dirname "$0")/../support/processes.sh"
+# shellcheck source=tests/support/checks.sh
+. "$(dirname "$0")/../support/checks.sh"
 
 work=$(mktemp -d)
 cleanup_paths+=("$work")
@@ -14,18 +17,9 @@ plant="$work/plant"
 prog="$plant/Zaro_MainPictureExt/Zaro_MainPictureExt_Config"
 ini="$plant/parameter/Program.ini"
 cfg="$plant/Zaro_MainPictureExt/Zaro_MainPictureExt.cfg"
-failures=0
-
-check() {  # check <description> <command...>
-  local what=$1
-  shift
-  if "$@"; then echo "ok   $what"; else echo "FAIL $what"; failures=$((failures + 1)); fi
-}
 
 layout() {
-  rm -rf "$plant"
-  cp -r "$sample" "$plant"
-  cp "$exe" "$plant/Zaro_MainPictureExt/"
+  lay_out_plant "$sample" "$plant" "$exe"
   chmod -R a+rwX "$plant"
 }
 
@@ -38,8 +32,6 @@ run() {  # run <args...>: exit status in $status, standard error in $work/err
     >/dev/null 2>"$work/err"
   wait_end "$started" 60
 }
-
-without_stamp() { grep -av '^S_Prog=\|^S_Editor=' "$1"; }
 
 # Silent run (the value in any letter case): the word is written back unchanged, the edit is
 # stamped, nothing else moves.
@@ -132,4 +124,5 @@ else
   echo "skip integrated window run: Xvfb and xdotool are not installed"
 fi
 
-[ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; cat "$work/err"; exit 1; }
+[ "$failures" -eq 0 ] || cat "$work/err"
+finish

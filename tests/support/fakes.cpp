@@ -25,11 +25,11 @@ MessageAnswer FakeDialogs::ShowMessage(const MessageBoxRequest& request) {
   return answer;
 }
 
-TempDir::TempDir() {
+TempDir::TempDir(const std::filesystem::path& parent) {
   std::random_device seed;
   std::mt19937_64 random(seed());
   for (int attempt = 0; attempt < 100; ++attempt) {
-    path_ = std::filesystem::temp_directory_path() / ("zaro-test-" + std::to_string(random()));
+    path_ = parent / ("zaro-test-" + std::to_string(random()));
     // Only a folder this call created is ours.
     if (std::filesystem::create_directory(path_)) return;
   }

@@ -86,10 +86,11 @@ inline std::filesystem::path PathOf(const std::string& utf8) {
   return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
-// A folder of the test's own, removed afterwards.
+// A folder of the test's own, removed afterwards; in the system's temporary folder unless a
+// test needs another file system.
 class TempDir {
  public:
-  TempDir();
+  explicit TempDir(const std::filesystem::path& parent = std::filesystem::temp_directory_path());
   ~TempDir();
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;

@@ -2,6 +2,7 @@
 # ended on every way out of the test (its end, a failed command under `set -e`, a signal), so
 # no program or display outlives the test and holds the test runner's output open.
 # shellcheck shell=bash
+# shellcheck disable=SC2034  # started, status and display are the callers' results
 # SPDX-License-Identifier: MIT
 
 started_groups=()

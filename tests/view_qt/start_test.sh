@@ -6,16 +6,15 @@
 set -euo pipefail
 exe=$1
 sample=$2
+# shellcheck source=tests/support/checks.sh
+. "$(dirname "$0")/../support/checks.sh"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 plant="$work/plant"
 prog="$plant/Zaro_MainPictureExt/Zaro_MainPictureExt_Config"
-cp -r "$sample" "$plant"
-cp "$exe" "$plant/Zaro_MainPictureExt/"
-failures=0
+lay_out_plant "$sample" "$plant" "$exe"
 
-fail() { echo "FAIL $*"; failures=$((failures + 1)); }
 snapshot() { (cd "$plant" && find . -printf '%p %s %T@\n' | sort); }
 
 # run <description> <status> <stdout pattern, '' for none> <stderr pattern, '' for none>
@@ -57,4 +56,4 @@ else
   echo "skip a Wayland session without Qt's Wayland plugin: the plugin is installed here"
 fi
 
-[ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }
+finish
