@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "base/codepage.h"
+#include "settings/ini_file_text.h"
 #include "settings/ini_text.h"
 
 namespace {

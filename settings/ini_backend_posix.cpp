@@ -15,7 +15,9 @@
 #include "base/write_all.h"
 #include "settings/ini_backend.h"
 #include "settings/ini_backend_posix.h"
+#include "settings/ini_file_text.h"
 #include "settings/ini_posix_files.h"
+#include "settings/ini_posix_in_place.h"
 #include "settings/ini_posix_lock.h"
 #include "settings/ini_text.h"
 

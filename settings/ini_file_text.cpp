@@ -1,11 +1,12 @@
 // Whole files: the encodings around the line model.
 // SPDX-License-Identifier: MIT
-#include "settings/ini_text.h"
+#include "settings/ini_file_text.h"
 
 #include <optional>
 #include <string>
 
 #include "base/codepage.h"
+#include "settings/ini_text.h"
 
 namespace ini {
 namespace {

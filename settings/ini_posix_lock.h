@@ -2,15 +2,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <functional>
-#include <optional>
-#include <string>
-#include <string_view>
-
 #include "settings/ini_backend_posix.h"
 
 // Turns with the other writers: the folder lock every save of this program takes, and the file's
-// own lock, under which a file is written in place. The kernel drops the locks of a killed writer.
+// own lock, under which a file is written in place (ini_posix_in_place.h). The kernel drops the
+// locks of a killed writer.
 namespace ini::posix {
 
 enum class LockState { kHeld, kBusy, kUnavailable };
@@ -38,14 +34,4 @@ class FolderLock {
   int fd_;
   LockState state_ = LockState::kUnavailable;
 };
-
-// The file's new bytes from its old ones; nullopt when they cannot be made.
-using Change = std::function<std::optional<std::string>(std::string_view old_bytes)>;
-
-// For a file a new one cannot stand in for, as the platform's profile functions write: under the
-// file's own lock, which every name of the file shares, read again, then the new bytes over the
-// old from the first that differs, cut to length and synced. A failed write puts the old bytes
-// back. Takes `fd` (open for reading and writing) and closes it.
-bool WriteInPlace(SaveCalls& calls, int fd, const Change& change);
-
 }  // namespace ini::posix

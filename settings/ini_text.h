@@ -52,25 +52,4 @@ std::string RewriteEntry(std::string_view file_bytes, std::string_view section,
 // to the first other character; wraps modulo 2^32. No digits give 0; telling "" from missing is
 // the caller's job.
 std::int32_t ParseProfileInt(std::string_view value);
-
-// Whole files. A file is Windows-1252 unless it starts with a byte order mark: FF FE makes it
-// UTF-16 LE, EF BB BF UTF-8; the mark stays. A file that starts with FE FF (UTF-16 BE) or does
-// not decode in its declared encoding is never rewritten and reads as empty. Names and values
-// here are UTF-8; text a Windows-1252 file cannot hold becomes "?".
-
-// The file's text as FindValue and RewriteEntry see it (UTF-8 for a file with a mark, without
-// the mark); nullopt when it cannot be decoded.
-std::optional<std::string> FileText(std::string_view file_bytes);
-
-// The entry's value cut to kMaxValueLength characters; nullopt when it is missing.
-std::optional<std::string> ReadEntry(std::string_view file_bytes, std::string_view section,
-                                     std::string_view entry);
-
-// The file's bytes after writing entry=value, in the file's own encoding. nullopt when the file
-// must not be rewritten: it cannot be decoded, or the names or the value would break its lines
-// or could not be found again (a line break anywhere, a blank name, "]" in the section, "=" in
-// the entry or "[" or ";" at its start).
-std::optional<std::string> WriteEntry(std::string_view file_bytes, std::string_view section,
-                                      std::string_view entry, std::string_view value);
-
 }  // namespace ini

@@ -7,6 +7,8 @@
 #include <array>
 #include <string>
 
+#include "settings/ini_file_text.h"
+
 namespace {
 
 using namespace std::string_literals;
