@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: MIT
 #include "app/button_art.h"
 
+#include "form/form.h"
+
 namespace {
 
 constexpr ArtColour kBlack{0, 0, 0};
@@ -67,8 +69,8 @@ const ButtonArt* ButtonArtNamed(std::string_view name) {
   static const ButtonArt help = HelpArt();
   static const ButtonArt ok = OkArt();
   static const ButtonArt cancel = CancelArt();
-  if (name == "help") return &help;
-  if (name == "ok") return &ok;
-  if (name == "cancel") return &cancel;
+  if (name == kPictureHelp) return &help;
+  if (name == kPictureOk) return &ok;
+  if (name == kPictureCancel) return &cancel;
   return nullptr;
 }

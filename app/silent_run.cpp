@@ -6,7 +6,6 @@
 #include "app/window_table.h"
 #include "base/codepage.h"
 #include "base/command_line_rules.h"
-#include "environment/command_line.h"
 #include "errors/error_handler.h"
 #include "errors/logs.h"
 

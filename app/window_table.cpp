@@ -24,11 +24,11 @@ const std::vector<ControlDesign>& MainWindowTable() {
        "Auswurfberechnung mit tatsächlicher Produktion",
       120,   600,  6600,   375,  7,  12, box_font,    "", -1, true,  ""},
     {kCommandQuest, kCommandButton, "", "",
-     7350,  7710,   975,   855,  5,   0, {},          "", -1, true,  "help"},
+     7350,  7710,   975,   855,  5,   0, {},          "", -1, true,  kPictureHelp},
     {kCommandOK, kCommandButton, "", "",
-     8400,  7710,  1695,   855,  3,   1, {},          "", -1, false, "ok"},
+     8400,  7710,  1695,   855,  3,   1, {},          "", -1, false, kPictureOk},
     {kCommandCancel, kCommandButton, "", "",
-    10170,  7710,  1695,   855,  4,   2, {},          "", -1, true,  "cancel"},
+    10170,  7710,  1695,   855,  4,   2, {},          "", -1, true,  kPictureCancel},
   };
   // clang-format on
   return table;

@@ -3,7 +3,6 @@
 #include "errors/error_handler.h"
 
 #include <cstdlib>
-#include <limits>
 
 #include "base/dialogs.h"
 #include "base/line_breaks.h"
@@ -42,14 +41,6 @@ void Raise(const Module& module, ErrorNumber number) {
   throw RuntimeError(number, module.runtime.ProgramName());
 }
 
-std::int16_t NarrowToInt16(const Module& module, std::int64_t value) {
-  if (value < std::numeric_limits<std::int16_t>::min() ||
-      value > std::numeric_limits<std::int16_t>::max()) {
-    Raise(module, ErrorNumber::kOverflow);
-  }
-  return static_cast<std::int16_t>(value);
-}
-
 void Procedure::Handle(const RuntimeError& error) {
   if (HandleError(module_, error.number(), error.source(), error.description(), name_) ==
       HandleErrorResult::kEnd) {
@@ -61,10 +52,5 @@ void ReportEscapedError(Module& module, const RuntimeError& error) {
   const std::string text = "Unexpected error!" + std::string(kLineBreak) + error.description() +
                            " (Nr. " + std::to_string(error.number()) + ")" + kLineBreak +
                            "The program ends.";
-  if (module.state.SilentMode) {
-    WriteServiceLog(module, text);
-    return;
-  }
-  module.dialogs.ShowMessage({text, module.runtime.ProgramName(), MessageIcon::kCritical,
-                              MessageButtons::kOk, MessageAnswer::kOk});
+  ReportFault(module, text);
 }

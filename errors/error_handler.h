@@ -86,6 +86,3 @@ void RunOutermost(Module& module, Fn&& fn) {
   ReportEscapedError(module, *escaped);
   EndProgram(module);
 }
-
-// Narrows to 16 bits as the runtime does: a value out of range raises the overflow error.
-std::int16_t NarrowToInt16(const Module& module, std::int64_t value);

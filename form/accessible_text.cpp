@@ -4,6 +4,8 @@
 
 #include <charconv>
 
+#include "form/form.h"
+
 namespace {
 
 // A Windows language code whose primary language is German: 1031, 2055 (Switzerland),
@@ -18,9 +20,9 @@ bool IsGerman(const std::string& language) {
 }
 
 std::string PictureMeaning(const std::string& picture, bool german) {
-  if (picture == "ok") return "OK";
-  if (picture == "cancel") return german ? "Abbrechen" : "Cancel";
-  if (picture == "help") return german ? "Hilfe" : "Help";
+  if (picture == kPictureOk) return "OK";
+  if (picture == kPictureCancel) return german ? "Abbrechen" : "Cancel";
+  if (picture == kPictureHelp) return german ? "Hilfe" : "Help";
   return "";
 }
 

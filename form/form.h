@@ -17,6 +17,11 @@ enum class ControlKind { kLabel, kCommandButton, kCheckBox, kFrame };
 // The class name the toolkit reports for a kind; the text walk compares it.
 std::string_view ClassNameOf(ControlKind kind);
 
+// The button pictures, by the names the table of controls gives them.
+inline constexpr char kPictureHelp[] = "help";
+inline constexpr char kPictureOk[] = "ok";
+inline constexpr char kPictureCancel[] = "cancel";
+
 struct FontDesign {
   std::string_view family{};  // a literal; empty: the form's default font
   double points = 0;

@@ -7,6 +7,7 @@
 #include <type_traits>
 
 #include "errors/error_handler.h"
+#include "errors/narrowing.h"
 #include "errors/logs.h"
 #include "settings/ini_backend.h"
 

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "errors/error_handler.h"
+#include "errors/narrowing.h"
 
 namespace {
 

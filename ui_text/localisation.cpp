@@ -6,6 +6,7 @@
 #include "base/runtime.h"
 #include "errors/error.h"
 #include "errors/error_handler.h"
+#include "form/form.h"
 #include "settings/ini_access.h"
 
 namespace {
@@ -26,9 +27,14 @@ std::int32_t Number(const PropertyValue& value) {
   throw RuntimeError(ErrorNumber::kNoSuchProperty, "WhatsThisHelpID");
 }
 
+// By the class name, in any case, as a toolkit may report it.
 bool IsCaptioned(const std::string& class_name) {
-  const std::string kind = text::UpperCase(class_name);
-  return kind == "LABEL" || kind == "COMMANDBUTTON" || kind == "CHECKBOX";
+  const std::string name = text::UpperCase(class_name);
+  for (const ControlKind kind :
+       {ControlKind::kLabel, ControlKind::kCommandButton, ControlKind::kCheckBox}) {
+    if (name == text::UpperCase(std::string(ClassNameOf(kind)))) return true;
+  }
+  return false;
 }
 
 bool IsArrayMember(Form& form, int position, const std::string& name) {

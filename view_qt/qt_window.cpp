@@ -16,7 +16,7 @@
 #include "errors/error_handler.h"
 #include "form/accessible_text.h"
 #include "form/twips.h"
-#include "view_qt/button_pictures.h"
+#include "view_qt/button_art.h"
 
 namespace {
 

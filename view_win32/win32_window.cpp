@@ -10,7 +10,7 @@
 #include "base/codepage.h"
 #include "errors/error_handler.h"
 #include "form/accessible_text.h"
-#include "view_win32/button_pictures.h"
+#include "view_win32/button_art.h"
 #include "view_win32/dpi.h"
 
 namespace {

@@ -2,12 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include <algorithm>
 
-#include "app/button_art.h"
-#include "app/window_table.h"
-#include "base/codepage.h"
 #include "errors/error_handler.h"
-#include "view_win32/button_pictures.h"
-#include "view_win32/dpi.h"
 #include "view_win32/win32_window.h"
 
 bool Win32Window::PreTranslateMessage(const MSG& message) {

@@ -10,7 +10,7 @@
 
 #include "app/button_art.h"
 #include "base/codepage.h"
-#include "view_win32/button_pictures.h"
+#include "view_win32/button_art.h"
 #include "view_win32/dpi.h"
 
 PaintColours Win32Window::ColoursOf(std::uint32_t design_colour) const {

@@ -66,6 +66,12 @@ ModuleTest::ModuleTest() {
   runtime_.service_log = dir_ / "MorvikServicePack.log";
 }
 
+void ModuleTest::PutWindowPlant(const std::string& own_ini) {
+  Put("parameter/Program.ini", "[Machine1]\r\nZaroMainPictureStatus=1\r\n");
+  Put("Zaro_MainPictureExt/Zaro_MainPictureExt.cfg", "[Project]\r\nValidMachines=1\r\n");
+  Put("Tools/Zaro_MainPictureExt_Config.ini", own_ini);
+}
+
 std::string ModuleTest::Put(const std::string& relative, const std::string& bytes) {
   const std::string path = dir_ / ("plant/" + relative);
   WriteBytes(path, bytes);

@@ -122,6 +122,8 @@ class ModuleTest : public ::testing::Test {
 
   // Writes `bytes` under the plant root, creating folders.
   std::string Put(const std::string& relative, const std::string& bytes);
+  // The plant a window opens on: one machine, its word 1, and the given own INI file.
+  void PutWindowPlant(const std::string& own_ini);
   std::string CfgLog() const { return dir_ / "plant/Q7Xcfglog.txt"; }
 
   TempDir dir_;

@@ -26,11 +26,7 @@ constexpr const char* kCaption2 = "Auswurfberechnung mit tatsächlicher Produkti
 
 class QtWindowTest : public ModuleTest {
  protected:
-  QtWindowTest() {
-    Put("parameter/Program.ini", "[Machine1]\r\nZaroMainPictureStatus=1\r\n");
-    Put("Zaro_MainPictureExt/Zaro_MainPictureExt.cfg", "[Project]\r\nValidMachines=1\r\n");
-    Put("Tools/Zaro_MainPictureExt_Config.ini", "[1031]\r\nHelp11=Efficiency\r\n");
-  }
+  QtWindowTest() { PutWindowPlant("[1031]\r\nHelp11=Efficiency\r\n"); }
 
   QWidget* ViewOf(const std::string& name) const { return view_.ControlView(name); }
 

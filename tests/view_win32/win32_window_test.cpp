@@ -37,11 +37,7 @@ std::wstring AccessibleName(HWND window) {
 
 class Win32WindowTest : public ModuleTest {
  protected:
-  Win32WindowTest() {
-    Put("parameter/Program.ini", "[Machine1]\r\nZaroMainPictureStatus=1\r\n");
-    Put("Zaro_MainPictureExt/Zaro_MainPictureExt.cfg", "[Project]\r\nValidMachines=1\r\n");
-    Put("Tools/Zaro_MainPictureExt_Config.ini", "[1031]\r\nHelp2=Abbruch\r\nHelp11=Effizienz\r\n");
-  }
+  Win32WindowTest() { PutWindowPlant("[1031]\r\nHelp2=Abbruch\r\nHelp11=Effizienz\r\n"); }
 
   HWND ViewOf(const std::string& name) const { return view_.ControlView(name); }
 

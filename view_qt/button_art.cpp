@@ -1,6 +1,6 @@
 // Paints the button pictures with Qt.
 // SPDX-License-Identifier: MIT
-#include "view_qt/button_pictures.h"
+#include "view_qt/button_art.h"
 
 #include <QPainter>
 #include <QPainterPath>

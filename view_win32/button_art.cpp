@@ -1,6 +1,6 @@
 // Draws the button pictures with GDI, smoothed.
 // SPDX-License-Identifier: MIT
-#include "view_win32/button_pictures.h"
+#include "view_win32/button_art.h"
 
 #include <cmath>
 #include <vector>
