@@ -117,12 +117,12 @@ unpack() {
 }
 
 files() { printf "$folder/%s\n" "" "$@" | sort; }
-texts="README.txt LICENSE THIRD-PARTY-NOTICES CHANGELOG.md"
+texts=(README.txt LICENSE THIRD-PARTY-NOTICES CHANGELOG.md)
 
 for archive in "$packages"/Zaro_MainPictureExt_Config-1.0.3-linux-*.tar.gz; do
   [ -e "$archive" ] || continue
   check_archive "$archive" \
-    "$(files $texts Zaro_MainPictureExt_Config Zaro_MainPictureExt_Config.ini.default)" \
+    "$(files "${texts[@]}" Zaro_MainPictureExt_Config Zaro_MainPictureExt_Config.ini.default)" \
     "$shipped_ini" Zaro_MainPictureExt_Config env
 done
 archive="$packages/Zaro_MainPictureExt_Config-1.0.3-win64.zip"
@@ -131,9 +131,9 @@ if [ -e "$archive" ]; then
   mkdir -p "$WINEPREFIX"
   [ -f "$WINEPREFIX/system.reg" ] || timeout -s KILL 600 "$wine" wineboot -i >/dev/null 2>&1
   check_archive "$archive" \
-    "$(files $texts Zaro_MainPictureExt_Config.exe Zaro_MainPictureExt_Config.ini.default)" \
+    "$(files "${texts[@]}" Zaro_MainPictureExt_Config.exe Zaro_MainPictureExt_Config.ini.default)" \
     "$utf16_ini" Zaro_MainPictureExt_Config.exe "$wine"
-  for text in $texts; do
+  for text in "${texts[@]}"; do
     check "the Windows $text has CR LF line ends" \
       bash -c "unzip -p '$archive' $folder/$text | grep -qv \$'\\r\$' && exit 1 || exit 0"
   done

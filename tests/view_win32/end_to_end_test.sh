@@ -181,7 +181,7 @@ if [ -n "${DISPLAY:-}" ] && command -v xdotool >/dev/null; then
       [ "$answer" = y ] || window_kept=$(xdotool search --onlyvisible --name "standalone$" || true)
     done
   }
-  window_kept= ending_status=1
+  window_kept='' ending_status=1
   window_run end_session_no_then_yes
   check "No to the session's end keeps the window" test -n "$window_kept"
   check "Yes to the session's end ends the run with 0" test "$status" -eq 0 -a "$ending_status" -eq 0
