@@ -23,15 +23,15 @@ ensure_packages() {
   $line
 }
 
-# Wine for the Windows program: a private prefix under build/, made on first use, quiet, and
-# without the .NET and HTML engines (their installers would ask on a fresh prefix). Wine maps
-# file names through the Unix locale's character set, so it gets a UTF-8 one whatever the
-# caller has (a fresh machine has none).
+# Wine for the Windows program: a private prefix under build/, made on first use, quiet, without
+# the .NET and HTML engines (their installers would ask on a fresh prefix) and without the menu
+# entries Wine would write into the home folder. Wine maps file names through the Unix locale's
+# character set, so it gets a UTF-8 one whatever the caller has (a fresh machine has none).
 use_wine_prefix() {
   export LC_ALL=C.UTF-8
   export WINEPREFIX="$PWD/build/wine"
   export WINEDEBUG=-all
-  export WINEDLLOVERRIDES="mscoree=;mshtml="
+  export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "Creating the Wine prefix $WINEPREFIX" >&2
     mkdir -p "$WINEPREFIX"

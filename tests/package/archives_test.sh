@@ -10,6 +10,12 @@ set -euo pipefail
 packages=$1
 sample=$2
 wine=${3:-wine}
+# Wine in the checkout's build/wine, made on first use: nothing in the home folder (HOME may be
+# unset or read-only), neither the user's prefix nor Wine's menu entries, and no question for the
+# .NET and HTML engines.
+WINEPREFIX="$(cd "$(dirname "$0")/../.." && pwd)/build/wine"
+export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
+export LC_ALL=C.UTF-8  # Wine maps file names through the locale's character set
 
 work=$(mktemp -d)
 used_wine=false
@@ -111,21 +117,23 @@ unpack() {
 }
 
 files() { printf "$folder/%s\n" "" "$@" | sort; }
-texts="README.txt LICENSE THIRD-PARTY-NOTICES CHANGELOG.md"
+texts=(README.txt LICENSE THIRD-PARTY-NOTICES CHANGELOG.md)
 
 for archive in "$packages"/Zaro_MainPictureExt_Config-1.0.3-linux-*.tar.gz; do
   [ -e "$archive" ] || continue
   check_archive "$archive" \
-    "$(files $texts Zaro_MainPictureExt_Config Zaro_MainPictureExt_Config.ini.default)" \
+    "$(files "${texts[@]}" Zaro_MainPictureExt_Config Zaro_MainPictureExt_Config.ini.default)" \
     "$shipped_ini" Zaro_MainPictureExt_Config env
 done
 archive="$packages/Zaro_MainPictureExt_Config-1.0.3-win64.zip"
 if [ -e "$archive" ]; then
   used_wine=true
+  mkdir -p "$WINEPREFIX"
+  [ -f "$WINEPREFIX/system.reg" ] || timeout -s KILL 600 "$wine" wineboot -i >/dev/null 2>&1
   check_archive "$archive" \
-    "$(files $texts Zaro_MainPictureExt_Config.exe Zaro_MainPictureExt_Config.ini.default)" \
+    "$(files "${texts[@]}" Zaro_MainPictureExt_Config.exe Zaro_MainPictureExt_Config.ini.default)" \
     "$utf16_ini" Zaro_MainPictureExt_Config.exe "$wine"
-  for text in $texts; do
+  for text in "${texts[@]}"; do
     check "the Windows $text has CR LF line ends" \
       bash -c "unzip -p '$archive' $folder/$text | grep -qv \$'\\r\$' && exit 1 || exit 0"
   done

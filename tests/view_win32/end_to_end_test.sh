@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
 # Runs the Windows program under Wine on a fresh copy of the sample project on Wine's drive C:.
-# Usage: end_to_end_test.sh <program .exe> <sample project folder> <wine> <the INI file shipped>
+# Usage: end_to_end_test.sh <program .exe> <sample project folder> <wine> <Wine prefix>
+#   <the INI file shipped>
 # SPDX-License-Identifier: MIT
 set -euo pipefail
 exe=$1
 sample=$2
 wine=$3
-shipped_ini=$4
+prefix=$4
+shipped_ini=$5
+export WINEPREFIX=$prefix
 export WINEDEBUG=${WINEDEBUG:--all}
+# Neither the engines a new prefix would ask for nor menu entries in the home folder.
+export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
 export LC_ALL=C.UTF-8  # Wine maps file names through the locale's character set
 . "$(dirname "$0")/../support/processes.sh"
-prefix=${WINEPREFIX:-$HOME/.wine}
 drive_c="$prefix/drive_c"
 [ -d "$drive_c" ] || timeout 600 "$wine" wineboot -i >/dev/null 2>&1
 
@@ -177,7 +181,7 @@ if [ -n "${DISPLAY:-}" ] && command -v xdotool >/dev/null; then
       [ "$answer" = y ] || window_kept=$(xdotool search --onlyvisible --name "standalone$" || true)
     done
   }
-  window_kept= ending_status=1
+  window_kept='' ending_status=1
   window_run end_session_no_then_yes
   check "No to the session's end keeps the window" test -n "$window_kept"
   check "Yes to the session's end ends the run with 0" test "$status" -eq 0 -a "$ending_status" -eq 0
