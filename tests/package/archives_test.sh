@@ -16,6 +16,8 @@ wine=${3:-wine}
 WINEPREFIX="$(cd "$(dirname "$0")/../.." && pwd)/build/wine"
 export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
 export LC_ALL=C.UTF-8  # Wine maps file names through the locale's character set
+# shellcheck source=tests/support/checks.sh
+. "$(dirname "$0")/../support/checks.sh"
 
 work=$(mktemp -d)
 used_wine=false
@@ -26,14 +28,7 @@ cleanup() {
 }
 trap cleanup EXIT
 trap 'exit 1' INT TERM HUP
-failures=0
 archives=0
-
-check() {  # check <description> <command...>
-  local what=$1
-  shift
-  if "$@"; then echo "ok   $what"; else echo "FAIL $what"; failures=$((failures + 1)); fi
-}
 
 folder=Zaro_MainPictureExt
 shipped_ini="$sample/$folder/Zaro_MainPictureExt_Config.ini"
@@ -143,4 +138,4 @@ if [ -e "$archive" ]; then
 fi
 
 check "both archives were made" test "$archives" -eq 2
-[ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }
+finish

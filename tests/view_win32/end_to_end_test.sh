@@ -14,7 +14,10 @@ export WINEDEBUG=${WINEDEBUG:--all}
 # Neither the engines a new prefix would ask for nor menu entries in the home folder.
 export WINEDLLOVERRIDES="mscoree=;mshtml=;winemenubuilder.exe=d"
 export LC_ALL=C.UTF-8  # Wine maps file names through the locale's character set
+# shellcheck source=tests/support/processes.sh
 . "$(dirname "$0")/../support/processes.sh"
+# shellcheck source=tests/support/checks.sh
+. "$(dirname "$0")/../support/checks.sh"
 drive_c="$prefix/drive_c"
 [ -d "$drive_c" ] || timeout 600 "$wine" wineboot -i >/dev/null 2>&1
 
@@ -25,7 +28,6 @@ ini="$plant/parameter/Program.ini"
 cfg="$plant/Zaro_MainPictureExt/Zaro_MainPictureExt.cfg"
 own_ini="$plant/Zaro_MainPictureExt/Zaro_MainPictureExt_Config.ini"
 service_log="$drive_c/MorvikServicePack.log"
-failures=0
 
 # Wine's desktop takes the display of the first program of a session: give it one before any.
 if [ -z "${DISPLAY:-}" ] && command -v Xvfb >/dev/null; then
@@ -35,16 +37,9 @@ if [ -z "${DISPLAY:-}" ] && command -v Xvfb >/dev/null; then
   export DISPLAY=$display
 fi
 
-check() {  # check <description> <command...>
-  local what=$1
-  shift
-  if "$@"; then echo "ok   $what"; else echo "FAIL $what"; failures=$((failures + 1)); fi
-}
-
 layout() {
-  rm -rf "$plant" "$service_log"
-  cp -r "$sample" "$plant"
-  cp "$exe" "$plant/Zaro_MainPictureExt/"
+  rm -f "$service_log"
+  lay_out_plant "$sample" "$plant" "$exe"
   cp "$shipped_ini" "$own_ini"
 }
 
@@ -243,4 +238,4 @@ silent_run_on_windows_7() (
 )
 check "a silent run on Windows 7 exits 0 and stamps" silent_run_on_windows_7
 
-[ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }
+finish
