@@ -11,11 +11,13 @@ TEST(Codepage, EveryByteRoundTripsAndWhatItLacksBecomesQuestionMarks) {
   EXPECT_EQ(text::Utf8ToWindows1252(text::Windows1252ToUtf8(all)), all);
   EXPECT_EQ(text::Utf8ToWindows1252("a\xF0\x9F\x98\x80z"), "a?z");  // emoji
   EXPECT_EQ(text::Utf8ToWindows1252("a\xFFz\xC3"), "a?z?");
-  EXPECT_EQ(text::Utf8ToWindows1252("\xC0\xAF"), "??");  // overlong "/"
+  // "/" overlong in two and in three bytes, and an encoded surrogate: each byte a "?".
+  EXPECT_EQ(text::Utf8ToWindows1252("\xC0\xAF\xE0\x80\xAF\xED\xA0\x80"), "????????");
 }
 
 TEST(Codepage, UpperCaseCoversTheCodePageLetters) {
-  EXPECT_EQ(text::UpperCase("tats\u00E4chlich \u0161 \u00FF"), "TATS\u00C4CHLICH \u0160 \u0178");
+  EXPECT_EQ(text::UpperCase("tats\u00E4chlich \u0161\u0153\u017E\u00FF"),
+            "TATS\u00C4CHLICH \u0160\u0152\u017D\u0178");
   EXPECT_EQ(text::UpperCase("\xC3\xB7"), "\xC3\xB7");  // division sign has no case
 }
 
