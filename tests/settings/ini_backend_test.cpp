@@ -119,12 +119,14 @@ TEST_F(IniBackendTest, ASaveCountsOnlyOnceItIsOnDisk) {
 }
 
 // An ACL entry, a user attribute, inode flags and the group's bits survive a replacement; a new
-// file gets what any file made there gets (the folder's default ACL, its mask from mode 0666).
+// file gets what any file made there gets (the folder's default ACL, its mask from mode 0666), a
+// replaced one made before that ACL does not.
 TEST_F(IniBackendTest, ASaveKeepsTheFilesAttributes) {
   WriteBytes(file_, "[S]\nk=1\n");
   ASSERT_EQ(chmod(file_.c_str(), 0640), 0);
-  const std::string shared = dir_ / "shared";
+  const std::string shared = dir_ / "shared", older = shared + "/older.ini";
   fs::create_directory(shared);
+  WriteBytes(older, "[S]\nk=1\n");
   const std::string set = "setfacl -m u:nobody:rw " + file_ + " && setfattr -n user.plant -v a " +
                           file_ + " && chattr +d +A +S " + file_ +
                           " && setfacl -d -m u:nobody:rw " + shared + " && touch " + shared +
@@ -143,6 +145,9 @@ TEST_F(IniBackendTest, ASaveKeepsTheFilesAttributes) {
   EXPECT_EQ(attributes(file_), before);
   ASSERT_TRUE(ini::WriteProfileString(shared + "/new.ini", "S", "k", "1"));
   EXPECT_EQ(attributes(shared + "/new.ini"), attributes(shared + "/touched"));
+  const std::string plain = attributes(older);
+  ASSERT_TRUE(ini::WriteProfileString(older, "S", "k", "2"));
+  EXPECT_EQ(attributes(older), plain);
 }
 
 // The kernel follows links, by its rules: with fs.protected_symlinks, root does not write through
