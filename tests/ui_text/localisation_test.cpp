@@ -1,11 +1,10 @@
-// Tests of the window's texts in the user's language, and of twips to pixels.
+// Tests of the window's texts in the user's language.
 // SPDX-License-Identifier: MIT
 #include "ui_text/localisation.h"
 
 #include <string>
 
 #include "base/codepage.h"
-#include "form/twips.h"
 #include "support/fakes.h"
 #include "ui_text/help_mode.h"
 
