@@ -35,13 +35,16 @@ TEST_F(IniBackendTest, NewFileIsUmaskedAndAReplacedOneKeepsItsMode) {
   EXPECT_EQ(StatOf(file_).st_mode & 07777, 0604u);
 }
 
-TEST_F(IniBackendTest, WritesThroughRelativeSymlink) {
+TEST_F(IniBackendTest, WritesThroughRelativeSymlinkToAFileOrToNone) {
   fs::create_directory(dir_.path() / "real");
-  WriteBytes(dir_ / "real/target.ini", "[S]\nk=1\n");
-  fs::create_symlink("real/target.ini", dir_.path() / "link.ini");
-  ASSERT_TRUE(ini::WriteProfileString(dir_ / "link.ini", "S", "k", "2"));
-  EXPECT_TRUE(fs::is_symlink(dir_.path() / "link.ini"));
-  EXPECT_EQ(ReadBytes(dir_ / "real/target.ini"), "[S]\nk=2\n");
+  WriteBytes(dir_ / "real/target.ini", "[S]\r\nk=1\r\n");
+  for (const std::string target : {"real/target.ini", "real/missing.ini"}) {
+    fs::remove(dir_.path() / "link.ini");
+    fs::create_symlink(target, dir_.path() / "link.ini");
+    ASSERT_TRUE(ini::WriteProfileString(dir_ / "link.ini", "S", "k", "2"));
+    EXPECT_TRUE(fs::is_symlink(dir_.path() / "link.ini"));
+    EXPECT_EQ(ReadBytes(dir_ / target), "[S]\r\nk=2\r\n");
+  }
 }
 
 TEST_F(IniBackendTest, WriteOfTheStoredValueLeavesTheFileAlone) {
