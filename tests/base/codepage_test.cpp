@@ -16,9 +16,8 @@ TEST(Codepage, EveryByteRoundTripsAndWhatItLacksBecomesQuestionMarks) {
 }
 
 TEST(Codepage, UpperCaseCoversTheCodePageLetters) {
-  EXPECT_EQ(text::UpperCase("tats\u00E4chlich \u0161\u0153\u017E\u00FF"),
-            "TATS\u00C4CHLICH \u0160\u0152\u017D\u0178");
-  EXPECT_EQ(text::UpperCase("\xC3\xB7"), "\xC3\xB7");  // division sign has no case
+  EXPECT_EQ(text::UpperCase("tats\u00E4chlich \u0161\u0153\u017E\u00FF\u00F7"),
+            "TATS\u00C4CHLICH \u0160\u0152\u017D\u0178\u00F7");  // the division sign has none
 }
 
 // Both windows show a message through this: Qt breaks lines at LF, Windows at CR LF.
