@@ -42,7 +42,7 @@ bool AnswerInformationOption(int argc, char** argv) {
 }
 
 int RunWindow(NativeRuntime& runtime, int argc, char** argv) {
-  HoldStartMessages(kProgram);
+  HoldStartMessages(kProgram, runtime);
   QApplication application(argc, argv);
   ReleaseStartMessages();
   runtime.SetEventPump([] { QCoreApplication::processEvents(); });

@@ -7,10 +7,9 @@
 #include <QRegularExpression>
 #include <QtGlobal>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
-#include "errors/error_handler.h"
+#include "base/runtime.h"
 
 namespace {
 
@@ -23,6 +22,7 @@ struct HeldMessage {
 QtMessageHandler previous_handler = nullptr;
 QList<HeldMessage> held_messages;
 const char* program_name = "";
+Runtime* ending_runtime = nullptr;
 
 // Qt's platform plugin explains a failed start in several lines, one of them advising to
 // reinstall; the user gets one line of ours that names the cause instead.
@@ -69,14 +69,14 @@ void HandleStartMessage(QtMsgType type, const QMessageLogContext& context, const
     return;
   }
   std::fprintf(stderr, "%s: %s.\n", program_name, StartFailure().c_str());
-  std::fflush(stderr);
-  std::_Exit(kExitFailure);
+  ending_runtime->EndProcess(kExitFailure);
 }
 
 }  // namespace
 
-void HoldStartMessages(const char* program) {
+void HoldStartMessages(const char* program, Runtime& runtime) {
   program_name = program;
+  ending_runtime = &runtime;
   previous_handler = qInstallMessageHandler(HandleStartMessage);
 }
 

@@ -75,8 +75,7 @@ TEST_F(Window, OkWritesBothBitsKeepsTheOthersAndStampsTheEdit) {
     EXPECT_EQ(ExitOf([&] { window.CommandOK_Click(); }), 0);
     EXPECT_EQ(StatusWord(), c.written);
     EXPECT_EQ(ini::ReadProfileString(program_ini_, kStatusSection, "Speed"), "120");
-    EXPECT_FALSE(form[kCommandOK].Enabled());
-    EXPECT_FALSE(form[kCommandCancel].Enabled());
+    EXPECT_FALSE(form[kCommandOK].Enabled() || form[kCommandCancel].Enabled());
     EXPECT_EQ(ini::ReadProfileString(cfg_, kInfoSection, kS_ProgEntry), "1.0.3 - Standalone");
     EXPECT_EQ(ini::ReadProfileString(cfg_, kInfoSection, kS_EditorEntry), "666768");  // X=a-b_c
   }

@@ -120,6 +120,17 @@ grep -q "ZARO_MAINPICTUREEXT.CFG" "$work/err" || fail "read-only .cfg: the repor
 grep -aq '^ZaroMainPictureStatus=0' "$ini" || fail "read-only .cfg: the word was not saved"
 cmp -s "$work/before" "$cfg" || fail "read-only .cfg was changed"
 
+# An error while no log takes an entry (the base folder is closed to the run): the run ends at
+# once, says so on standard error, and saves nothing.
+layout
+{ printf '[Machine1]\r\nZaroMainPictureStatus=40000\r\n'; cat "$sample/parameter/Program.ini"; } >"$ini"
+cp "$ini" "$work/before"
+chmod a-w "$plant"
+run 1 "an error that no log takes" X=a-b_c /EXTERNAL=SILENT
+chmod u+w "$plant"
+grep -q "The program ends\.$" "$work/err" || fail "an error that no log takes: the end was not reported"
+cmp -s "$work/before" "$ini" || fail "an error that no log takes: Program.ini was changed"
+
 # Command lines.
 layout
 run 0 "a 100 KiB command line" X=a-b_c "$(head -c 102400 /dev/zero | tr '\0' 'q')" /EXTERNAL=SILENT

@@ -34,7 +34,7 @@ TEST_F(IniAccess, OutOfRangeIntegerIsHandledAndContinuesWithZero) {
   EXPECT_EQ(dialogs_.shown.size(), 1u);
 }
 
-TEST_F(IniAccess, SaveWritesEachKindAsPlainText) {
+TEST_F(IniAccess, SaveWritesEachKindAsPlainTextAndNoOtherKind) {
   const std::string file = dir_ / "plant/parameter/new.ini";
   EXPECT_EQ(SaveIni(module_, true, "S", "Bool", file), 1);
   EXPECT_EQ(SaveIni(module_, std::int16_t{3}, "S", "Int16", file), 1);
@@ -44,6 +44,7 @@ TEST_F(IniAccess, SaveWritesEachKindAsPlainText) {
   EXPECT_EQ(SaveIni(module_, -0.25f, "S", "Float", file), 1);
   EXPECT_EQ(SaveIni(module_, std::string("1031"), "S", "Text", file), 1);
   EXPECT_EQ(SaveIni(module_, false, "S", "Bool", file), 1);
+  EXPECT_EQ(SaveIni(module_, UnsupportedValue{"Date"}, "S", "Text", file), 0);  // blanks nothing
   EXPECT_EQ(ReadBytes(file),
             "[S]\r\nBool=false\r\nInt16=3\r\nInt32=-2\r\nByte=255\r\nDouble=2.5\r\n"
             "Float=-0.25\r\nText=1031\r\n");

@@ -116,8 +116,8 @@ TEST_F(IniBackendTest, TwoWritingProcessesBothKeepEveryEntry) {
 // Saves made by another process, as another user where it matters (root ignores permissions, so
 // as root the save runs as nobody): refused where the file system says no (a read-only file, a
 // real full disk on a small tmpfs); written in place where the file can be written but not
-// replaced: in a read-only folder, of an owner and group the writer cannot give a new file, or
-// bind-mounted over its name (a single-file volume, which no rename replaces).
+// replaced: in a folder read-only or closed to listing, of an owner and group the writer cannot
+// give a new file, or bind-mounted over its name (a single-file volume, which no rename replaces).
 enum class Mount { kNone, kSmallTmpfs, kFileOverTheName };
 
 struct OtherWriter {
@@ -186,6 +186,7 @@ INSTANTIATE_TEST_SUITE_P(
     Faults, SaveByAnotherProcess,
     testing::Values(OtherWriter{"ReadOnlyFile", 0444, 0777, 3},
                     OtherWriter{"WritableFileInReadOnlyFolder", 0666, 0555, 0},
+                    OtherWriter{"WritableFileInUnlistableFolder", 0666, 0333, 0},
                     OtherWriter{"FullDisk", 0666, 0777, 3, Mount::kSmallTmpfs},
                     OtherWriter{"GroupItCannotKeep", 0666, 0777, 0, Mount::kNone, true},
                     OtherWriter{"BindMountedFile", 0666, 0777, 0, Mount::kFileOverTheName}),

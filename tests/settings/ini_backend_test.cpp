@@ -35,13 +35,16 @@ TEST_F(IniBackendTest, NewFileIsUmaskedAndAReplacedOneKeepsItsMode) {
   EXPECT_EQ(StatOf(file_).st_mode & 07777, 0604u);
 }
 
-TEST_F(IniBackendTest, WritesThroughRelativeSymlink) {
+TEST_F(IniBackendTest, WritesThroughRelativeSymlinkToAFileOrToNone) {
   fs::create_directory(dir_.path() / "real");
-  WriteBytes(dir_ / "real/target.ini", "[S]\nk=1\n");
-  fs::create_symlink("real/target.ini", dir_.path() / "link.ini");
-  ASSERT_TRUE(ini::WriteProfileString(dir_ / "link.ini", "S", "k", "2"));
-  EXPECT_TRUE(fs::is_symlink(dir_.path() / "link.ini"));
-  EXPECT_EQ(ReadBytes(dir_ / "real/target.ini"), "[S]\nk=2\n");
+  WriteBytes(dir_ / "real/target.ini", "[S]\r\nk=1\r\n");
+  for (const std::string target : {"real/target.ini", "real/missing.ini"}) {
+    fs::remove(dir_.path() / "link.ini");
+    fs::create_symlink(target, dir_.path() / "link.ini");
+    ASSERT_TRUE(ini::WriteProfileString(dir_ / "link.ini", "S", "k", "2"));
+    EXPECT_TRUE(fs::is_symlink(dir_.path() / "link.ini"));
+    EXPECT_EQ(ReadBytes(dir_ / target), "[S]\r\nk=2\r\n");
+  }
 }
 
 TEST_F(IniBackendTest, WriteOfTheStoredValueLeavesTheFileAlone) {
@@ -119,8 +122,9 @@ TEST_F(IniBackendTest, ASaveCountsOnlyOnceItIsOnDisk) {
 }
 
 // An ACL entry, a user attribute, inode flags and the group's bits survive a replacement; a new
-// file gets what any file made there gets (the folder's default ACL, its mask from mode 0666).
-// A tmpfs /tmp keeps no inode flags: the folder lies in the build tree, on a disk.
+// file gets what any file made there gets (the folder's default ACL, its mask from mode 0666), a
+// replaced one made before that ACL does not. A tmpfs /tmp keeps no inode flags: the folder lies
+// in the build tree, on a disk.
 TEST(IniBackendAttributes, ASaveKeepsTheFilesAttributes) {
   for (const char* tool : {"setfacl", "getfacl", "setfattr", "getfattr", "chattr", "lsattr"}) {
     if (std::system(("command -v " + std::string(tool) + " >/dev/null").c_str()) != 0) {
@@ -131,8 +135,9 @@ TEST(IniBackendAttributes, ASaveKeepsTheFilesAttributes) {
   const std::string file = dir / "test.ini";
   WriteBytes(file, "[S]\nk=1\n");
   ASSERT_EQ(chmod(file.c_str(), 0640), 0);
-  const std::string shared = dir / "shared";
+  const std::string shared = dir / "shared", older = shared + "/older.ini";
   fs::create_directory(shared);
+  WriteBytes(older, "[S]\nk=1\n");
   const std::string set = "setfacl -m u:nobody:rw " + file + " && setfattr -n user.plant -v a " +
                           file + " && chattr +d +A +S " + file + " && setfacl -d -m u:nobody:rw " +
                           shared + " && touch " + shared + "/touched 2>/dev/null";
@@ -150,6 +155,9 @@ TEST(IniBackendAttributes, ASaveKeepsTheFilesAttributes) {
   EXPECT_EQ(attributes(file), before);
   ASSERT_TRUE(ini::WriteProfileString(shared + "/new.ini", "S", "k", "1"));
   EXPECT_EQ(attributes(shared + "/new.ini"), attributes(shared + "/touched"));
+  const std::string plain = attributes(older);
+  ASSERT_TRUE(ini::WriteProfileString(older, "S", "k", "2"));
+  EXPECT_EQ(attributes(older), plain);
 }
 
 // The kernel follows links, by its rules: with fs.protected_symlinks, root does not write through

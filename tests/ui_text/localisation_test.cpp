@@ -1,11 +1,11 @@
-// Tests of the window's texts in the user's language, and of twips to pixels.
+// Tests of the window's texts in the user's language.
 // SPDX-License-Identifier: MIT
 #include "ui_text/localisation.h"
 
 #include <string>
+#include <tuple>
 
 #include "base/codepage.h"
-#include "form/twips.h"
 #include "support/fakes.h"
 #include "ui_text/help_mode.h"
 
@@ -64,11 +64,9 @@ TEST_F(Localisation, StoredTextsApplyAndEmptyOrZeroKeepTheDesign) {
                            "TTT_Box_t=Frame tip\r\nTTT_Go_xNotTTx=never read\r\n"
                            "Help3=Line one<crlf>Line two\r\n"));
   const std::string file = Load(form_);
-  EXPECT_EQ(form_.At(0).Caption(), "Überschrift");
-  EXPECT_EQ(form_.At(0).ToolTipText(), "Tip");
-  EXPECT_EQ(form_.At(5).ToolTipText(), "Frame tip");
-  EXPECT_EQ(form_.At(3).ToolTipText(), "");
-  EXPECT_EQ(form_.At(1).Caption(), "Option A");
+  EXPECT_EQ(std::tuple(form_.At(0).Caption(), form_.At(0).ToolTipText(), form_.At(5).ToolTipText(),
+                       form_.At(3).ToolTipText(), form_.At(1).Caption()),
+            std::tuple("Überschrift", "Tip", "Frame tip", "", "Option A"));
   // "0" and "" give way to the design; a tooltip never read stays.
   EXPECT_NE(file.find("Caption_Opt0_=Option A\r\nCaption_Opt1_=Option B\r\n"), std::string::npos);
   EXPECT_NE(file.find("TTT_Go_xNotTTx=never read\r\n"), std::string::npos);
