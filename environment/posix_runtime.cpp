@@ -18,7 +18,8 @@
 #include "environment/native_runtime.h"
 #include "errors/error.h"
 
-extern char** environ;
+// POSIX leaves declaring it to the program; glibc declares it too, under _GNU_SOURCE.
+extern char** environ;  // NOLINT(readability-redundant-declaration)
 
 namespace {
 
@@ -69,7 +70,8 @@ std::vector<std::string> CaseVariants(const std::string& folder, const std::stri
   if (!dir) return variants;
   const std::u32string wanted = Folded(name);
   std::vector<std::string> others;
-  while (const dirent* item = readdir(dir.get())) {
+  // Not thread-safe only for one stream read from two threads; readdir_r is deprecated.
+  while (const dirent* item = readdir(dir.get())) {  // NOLINT(concurrency-mt-unsafe)
     const std::string candidate = item->d_name;
     if (candidate != name && Folded(candidate) == wanted) others.push_back(candidate);
   }
@@ -87,7 +89,7 @@ std::string Resolve(const std::string& prefix, const std::vector<std::string>& p
     return last ? std::string() : Resolve(Join(prefix, part), parts, index + 1);
   }
   for (const std::string& variant : CaseVariants(prefix, part)) {
-    const std::string next = Join(prefix, variant);
+    std::string next = Join(prefix, variant);
     if (last) {
       if (IsRegular(next)) return next;
     } else if (IsDirectory(next)) {
@@ -183,8 +185,9 @@ std::string NativeRuntime::ServiceLogPath() const {
 }
 
 void NativeRuntime::WriteStandardError(const std::string& text) {
-  std::fwrite(text.data(), 1, text.size(), stderr);
-  std::fflush(stderr);
+  // The last resort: a failed write has nowhere left to go.
+  static_cast<void>(std::fwrite(text.data(), 1, text.size(), stderr));
+  static_cast<void>(std::fflush(stderr));
 }
 
 void NativeRuntime::WriteSystemLog(const std::string& /*text*/) {}
@@ -194,6 +197,6 @@ void NativeRuntime::ProcessPendingEvents() {
 }
 
 void NativeRuntime::EndProcess(ExitStatus status) {
-  std::fflush(nullptr);
+  static_cast<void>(std::fflush(nullptr));
   std::_Exit(status);
 }

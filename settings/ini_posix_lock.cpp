@@ -25,7 +25,7 @@ bool IsTempName(std::string_view name) {
 
 // Around the seam: the old bytes need no block the file does not have already.
 void PutBack(int fd, std::string_view old_bytes, std::size_t from) {
-  off_t at = static_cast<off_t>(from);
+  auto at = static_cast<off_t>(from);
   static_cast<void>(WriteAll(old_bytes.substr(from),
                              [fd, &at](const char* data, std::size_t size) {
                                const ssize_t n = pwrite(fd, data, size, at);
@@ -80,7 +80,8 @@ void FolderLock::RemoveStaleTempFiles() const {
     static_cast<void>(close(list_fd));
     return;
   }
-  while (const dirent* item = readdir(dir)) {
+  // Not thread-safe only for one stream read from two threads; readdir_r is deprecated.
+  while (const dirent* item = readdir(dir)) {  // NOLINT(concurrency-mt-unsafe)
     struct stat st {};
     if (IsTempName(item->d_name) && fstatat(fd_, item->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
         S_ISREG(st.st_mode)) {
