@@ -67,7 +67,7 @@ ModuleTest::ModuleTest() {
 }
 
 std::string ModuleTest::Put(const std::string& relative, const std::string& bytes) {
-  const std::string path = dir_ / ("plant/" + relative);
+  std::string path = dir_ / ("plant/" + relative);
   WriteBytes(path, bytes);
   return path;
 }
