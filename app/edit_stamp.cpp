@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "app/edit_stamp.h"
 
+#include <array>
 #include <cstdio>
 
 #include "base/codepage.h"
@@ -19,9 +20,11 @@ std::string EditorCodeOf(std::string_view environment_entry,
   std::string code;
   for (const char c : to_code_page(value)) {
     if (c == '-' || c == '_') continue;
-    char hex[8];
-    std::snprintf(hex, sizeof hex, "%X", static_cast<unsigned char>(c) + 5U);
-    code += hex;
+    std::array<char, 8> hex{};
+    // A number of at most three hex digits always fits.
+    static_cast<void>(
+        std::snprintf(hex.data(), hex.size(), "%X", static_cast<unsigned char>(c) + 5U));
+    code += hex.data();
   }
   return code;
 }

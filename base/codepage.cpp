@@ -34,11 +34,11 @@ char32_t NextCodePoint(std::string_view utf8, std::size_t& i) {
   char32_t cp = lead;
   char32_t min = 0;
   if (lead >= 0xC2 && lead <= 0xDF) {
-    extra = 1, cp = lead & 0x1Fu, min = 0x80;
+    extra = 1, cp = lead & 0x1FU, min = 0x80;
   } else if (lead >= 0xE0 && lead <= 0xEF) {
-    extra = 2, cp = lead & 0x0Fu, min = 0x800;
+    extra = 2, cp = lead & 0x0FU, min = 0x800;
   } else if (lead >= 0xF0 && lead <= 0xF4) {
-    extra = 3, cp = lead & 0x07u, min = 0x10000;
+    extra = 3, cp = lead & 0x07U, min = 0x10000;
   } else if (lead >= 0x80) {
     ++i;
     return kInvalidUtf8 + lead;
@@ -53,7 +53,7 @@ char32_t NextCodePoint(std::string_view utf8, std::size_t& i) {
       ++i;
       return kInvalidUtf8 + lead;
     }
-    cp = (cp << 6) | (b & 0x3Fu);
+    cp = (cp << 6) | (b & 0x3FU);
   }
   if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
     ++i;

@@ -8,7 +8,7 @@
 namespace text {
 
 // The line break inside the program's message texts: line feed, then carriage return.
-inline constexpr char kLineBreak[] = "\n\r";
+inline constexpr const char* kLineBreak = "\n\r";
 
 // `text` as a message box shows it: each line-break pair (LF CR or CR LF), and a lone LF or CR,
 // becomes one `line_break`, the toolkit's own.

@@ -1,7 +1,7 @@
 // Benchmarks of reading and writing an entry in a large INI file.
 // SPDX-License-Identifier: MIT
 #include <benchmark/benchmark.h>
-#include <stdlib.h>
+#include <stdlib.h>  // NOLINT(modernize-deprecated-headers): POSIX mkdtemp(), not in <cstdlib>
 
 #include <cstdint>
 #include <filesystem>

@@ -24,7 +24,8 @@ extern "C" {  // GCC's header declares its C functions without saying so
 #include "environment/native_runtime.h"
 #include "errors/error.h"
 
-extern char** environ;
+// POSIX leaves declaring it to the program; glibc declares it too, under _GNU_SOURCE.
+extern char** environ;  // NOLINT(readability-redundant-declaration)
 
 namespace {
 
@@ -75,7 +76,8 @@ std::vector<std::string> CaseVariants(const std::string& folder, const std::stri
   if (!dir) return variants;
   const std::u32string wanted = Folded(name);
   std::vector<std::string> others;
-  while (const dirent* item = readdir(dir.get())) {
+  // Not thread-safe only for one stream read from two threads; readdir_r is deprecated.
+  while (const dirent* item = readdir(dir.get())) {  // NOLINT(concurrency-mt-unsafe)
     const std::string candidate = item->d_name;
     if (candidate != name && Folded(candidate) == wanted) others.push_back(candidate);
   }
@@ -93,7 +95,7 @@ std::string Resolve(const std::string& prefix, const std::vector<std::string>& p
     return last ? std::string() : Resolve(Join(prefix, part), parts, index + 1);
   }
   for (const std::string& variant : CaseVariants(prefix, part)) {
-    const std::string next = Join(prefix, variant);
+    std::string next = Join(prefix, variant);
     if (last) {
       if (IsRegular(next)) return next;
     } else if (IsDirectory(next)) {
@@ -189,8 +191,9 @@ std::string NativeRuntime::ServiceLogPath() const {
 }
 
 void NativeRuntime::WriteStandardError(const std::string& text) {
-  std::fwrite(text.data(), 1, text.size(), stderr);
-  std::fflush(stderr);
+  // The last resort: a failed write has nowhere left to go.
+  static_cast<void>(std::fwrite(text.data(), 1, text.size(), stderr));
+  static_cast<void>(std::fflush(stderr));
 }
 
 void NativeRuntime::WriteSystemLog(const std::string& /*text*/) {}
@@ -200,13 +203,13 @@ void NativeRuntime::ProcessPendingEvents() {
 }
 
 void NativeRuntime::EndProcess(ExitStatus status) {
-  std::fflush(nullptr);
+  static_cast<void>(std::fflush(nullptr));
 #ifdef ZARO_COVERAGE
   // _Exit skips the exit handlers that write a coverage build's counts. A run as another user
   // may find the build tree's count files closed to it: those counts are lost, and gcov's
   // complaints with them, so that standard error holds only what the program said.
   const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
-  if (null >= 0) dup2(null, STDERR_FILENO);
+  if (null >= 0) static_cast<void>(dup2(null, STDERR_FILENO));
   __gcov_dump();
 #endif
   std::_Exit(status);

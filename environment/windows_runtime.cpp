@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include <windows.h>
 
+#include <array>
 #include <cstdio>
 
 #include "base/codepage.h"
@@ -151,8 +152,8 @@ void NativeRuntime::WriteStandardError(const std::string& text) {
   // A program with a window usually has no standard error: the debugger channel (DebugView and
   // the like) still shows the entry.
   OutputDebugStringW(text::WideOf(text).c_str());
-  std::fwrite(text.data(), 1, text.size(), stderr);
-  std::fflush(stderr);
+  static_cast<void>(std::fwrite(text.data(), 1, text.size(), stderr));
+  static_cast<void>(std::fflush(stderr));
 }
 
 void NativeRuntime::WriteSystemLog(const std::string& text) {
@@ -161,8 +162,9 @@ void NativeRuntime::WriteSystemLog(const std::string& text) {
   HANDLE source = RegisterEventSourceW(nullptr, text::WideOf(ProgramName()).c_str());
   if (source == nullptr) return;
   const std::wstring wide = text::WideOf(text);
-  const wchar_t* strings[] = {wide.c_str()};
-  ReportEventW(source, EVENTLOG_ERROR_TYPE, 0, 0, nullptr, 1, 0, strings, nullptr);
+  std::array<const wchar_t*, 1> strings{wide.c_str()};
+  ReportEventW(source, EVENTLOG_ERROR_TYPE, 0, 0, nullptr, static_cast<WORD>(strings.size()), 0,
+               strings.data(), nullptr);
   DeregisterEventSource(source);
 }
 
@@ -172,7 +174,7 @@ void NativeRuntime::ProcessPendingEvents() {
     return;
   }
   MSG message;
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != 0) {
     if (message.message == WM_QUIT) {
       // The loop that owns the window must still see it.
       PostQuitMessage(static_cast<int>(message.wParam));
@@ -184,6 +186,6 @@ void NativeRuntime::ProcessPendingEvents() {
 }
 
 void NativeRuntime::EndProcess(ExitStatus status) {
-  std::fflush(nullptr);
+  static_cast<void>(std::fflush(nullptr));
   ExitProcess(static_cast<UINT>(status));
 }

@@ -83,11 +83,11 @@ void Control::SetValue(int value) {
   Click();
 }
 
-void Control::Click() {
+void Control::Click() const {
   if (on_click) on_click();
 }
 
-void Control::Changed() {
+void Control::Changed() const {
   if (on_change) on_change(*this);
 }
 

@@ -83,14 +83,14 @@ class Control {
   void SetValue(int value);
 
   // Raises the click event.
-  void Click();
+  void Click() const;
 
   std::function<void()> on_click;
   // Runs after any property changed; the on-screen view listens here.
   std::function<void(const Control&)> on_change;
 
  private:
-  void Changed();
+  void Changed() const;
 
   ControlDesign design_;
   std::string caption_;

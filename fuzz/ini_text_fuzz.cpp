@@ -4,6 +4,7 @@
 // SPDX-License-Identifier: MIT
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -18,22 +19,9 @@
 
 namespace {
 
-constexpr std::string_view kNames[] = {"S",
-                                       "s",
-                                       "Machine1",
-                                       "ZaroMainPictureStatus",
-                                       "1031",
-                                       "k",
-                                       " k\v",
-                                       "Gr\xC3\xB6\xC3\x9F"
-                                       "e",
-                                       "GR\xC3\x96\xC3\x9F"
-                                       "E",
-                                       "\xCE\xA3",
-                                       "a=b",
-                                       "x]",
-                                       ";c",
-                                       ""};
+constexpr auto kNames = std::to_array<std::string_view>(
+    {"S", "s", "Machine1", "ZaroMainPictureStatus", "1031", "k", " k\v", "Gr\u00F6\u00DFe",
+     "GR\u00D6\u00DFE", "\u03A3", "a=b", "x]", ";c", ""});
 
 void Check(bool condition) {
   if (!condition) std::abort();
@@ -48,7 +36,7 @@ std::vector<Line> SplitLines(std::string_view s) {
   std::vector<Line> lines;
   while (!s.empty()) {
     const std::size_t cut = s.find_first_of("\r\n");
-    if (cut == s.npos) {
+    if (cut == std::string_view::npos) {
       lines.push_back({s, {}});
       break;
     }
@@ -93,7 +81,7 @@ bool Storable(const std::string& value, bool windows_1252) {
   if (windows_1252 && text::Windows1252ToUtf8(text::Utf8ToWindows1252(value)) != value) {
     return false;
   }
-  if (value.find_first_of(std::string_view("\0\r\n", 3)) != value.npos) return false;
+  if (value.find_first_of(std::string_view("\0\r\n", 3)) != std::string::npos) return false;
   if (!value.empty() && (IsBlank(value.front()) || IsBlank(value.back()))) return false;
   return value.size() < 2 || (value.front() != value.back()) ||
          (value.front() != '"' && value.front() != '\'');
@@ -107,7 +95,7 @@ std::string_view MarkOf(std::string_view file) {
 }
 
 std::string FileBytes(FuzzedDataProvider& in) {
-  const std::string raw = in.ConsumeRandomLengthString(4096);
+  std::string raw = in.ConsumeRandomLengthString(4096);
   switch (in.ConsumeIntegralInRange(0, 4)) {
     case 1:
       return "\xFF\xFE" + raw;
@@ -145,7 +133,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!written) {
       // Only an undecodable file, or names or a value that would break its lines, are refused.
       const std::string all = std::string(section) + std::string(entry) + value;
-      Check(!text || all.find_first_of("\r\n]=[;") != all.npos || section.empty() || entry.empty());
+      Check(!text || all.find_first_of("\r\n]=[;") != std::string::npos || section.empty() ||
+            entry.empty());
       continue;
     }
     Check(text.has_value() && MarkOf(*written) == MarkOf(file));

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "settings/ini_access.h"
 
+#include <array>
 #include <charconv>
 #include <optional>
 #include <type_traits>
@@ -15,9 +16,9 @@ namespace {
 
 template <typename Number>
 std::string DecimalText(Number number) {
-  char buffer[64];
-  const auto [end, error] = std::to_chars(std::begin(buffer), std::end(buffer), number);
-  return error == std::errc() ? std::string(buffer, end) : std::string();
+  std::array<char, 64> buffer{};
+  const auto [end, error] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), number);
+  return error == std::errc() ? std::string(buffer.data(), end) : std::string();
 }
 
 // The text SaveIni writes for a value; nullopt for a kind it cannot write.

@@ -4,6 +4,8 @@
 // windows.h names the win.ini writer so; ours is the one in ini_backend.h.
 #undef WriteProfileString
 
+#include <array>
+
 #include "base/codepage.h"
 #include "settings/ini_backend.h"
 
@@ -27,11 +29,12 @@ bool StartsWithUtf8Mark(const std::wstring& file_name) {
                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;  // the write itself finds out why
-  unsigned char start[3] = {};
+  std::array<unsigned char, 3> start{};
   DWORD read = 0;
-  const bool ok = ReadFile(file, start, sizeof start, &read, nullptr) != 0;
+  const bool ok =
+      ReadFile(file, start.data(), static_cast<DWORD>(start.size()), &read, nullptr) != 0;
   CloseHandle(file);
-  return ok && read == sizeof start && start[0] == 0xEF && start[1] == 0xBB && start[2] == 0xBF;
+  return ok && read == start.size() && start[0] == 0xEF && start[1] == 0xBB && start[2] == 0xBF;
 }
 
 }  // namespace
@@ -40,12 +43,13 @@ std::string ReadProfileString(const std::string& file_name, std::string_view sec
                               std::string_view entry) {
   // Without a file name Windows would read its own win.ini.
   if (file_name.empty()) return {};
-  wchar_t buffer[kValueBuffer] = {};
+  std::array<wchar_t, kValueBuffer> buffer{};
   // An empty default, not blanks: Wine keeps one blank of an all-blank default, and a missing
   // entry must read as "".
-  const DWORD length = GetPrivateProfileStringW(Wide(section).c_str(), Wide(entry).c_str(), L"",
-                                                buffer, kValueBuffer, Wide(file_name).c_str());
-  return text::Utf8OfWide(std::wstring_view(buffer, length));
+  const DWORD length =
+      GetPrivateProfileStringW(Wide(section).c_str(), Wide(entry).c_str(), L"", buffer.data(),
+                               kValueBuffer, Wide(file_name).c_str());
+  return text::Utf8OfWide(std::wstring_view(buffer.data(), length));
 }
 
 std::int32_t ReadProfileInt(const std::string& file_name, std::string_view section,

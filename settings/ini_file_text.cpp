@@ -94,12 +94,14 @@ Charset CharsetOf(Encoding encoding) {
 }
 
 bool Findable(std::string_view section, std::string_view entry, std::string_view value) {
-  auto breaks_line = [](std::string_view s) { return s.find_first_of("\r\n") != s.npos; };
+  auto breaks_line = [](std::string_view s) {
+    return s.find_first_of("\r\n") != std::string_view::npos;
+  };
   section = TrimBlanks(section);
   entry = TrimBlanks(entry);
   return !section.empty() && !entry.empty() && !breaks_line(section) && !breaks_line(entry) &&
-         !breaks_line(value) && section.find(']') == section.npos &&
-         entry.find('=') == entry.npos && entry.front() != '[' && entry.front() != ';';
+         !breaks_line(value) && section.find(']') == std::string_view::npos &&
+         entry.find('=') == std::string_view::npos && entry.front() != '[' && entry.front() != ';';
 }
 
 }  // namespace

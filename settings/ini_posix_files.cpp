@@ -196,7 +196,8 @@ bool CopyInodeFlags(int from, int to) {
   constexpr int kCarried = FS_SECRM_FL | FS_UNRM_FL | FS_COMPR_FL | FS_SYNC_FL | FS_NODUMP_FL |
                            FS_NOATIME_FL | FS_JOURNAL_DATA_FL | FS_NOTAIL_FL | FS_NOCOMP_FL |
                            FS_NOCOW_FL | FS_DAX_FL | FS_PROJINHERIT_FL;
-  int old_flags = 0, new_flags = 0;
+  int old_flags = 0;
+  int new_flags = 0;
   // A file system without flags has none to lose.
   if (ioctl(from, FS_IOC_GETFLAGS, &old_flags) != 0) return errno == ENOTTY || errno == ENOTSUP;
   if (ioctl(to, FS_IOC_GETFLAGS, &new_flags) != 0) return (old_flags & kCarried) == 0;

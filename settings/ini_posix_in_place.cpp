@@ -16,7 +16,7 @@ namespace {
 
 // Around the seam: the old bytes need no block the file does not have already.
 void PutBack(int fd, std::string_view old_bytes, std::size_t from) {
-  off_t at = static_cast<off_t>(from);
+  auto at = static_cast<off_t>(from);
   static_cast<void>(WriteAll(old_bytes.substr(from),
                              [fd, &at](const char* data, std::size_t size) {
                                const ssize_t n = pwrite(fd, data, size, at);

@@ -66,7 +66,8 @@ void FolderLock::RemoveStaleTempFiles() const {
     static_cast<void>(close(list_fd));
     return;
   }
-  while (const dirent* item = readdir(dir)) {
+  // Not thread-safe only for one stream read from two threads; readdir_r is deprecated.
+  while (const dirent* item = readdir(dir)) {  // NOLINT(concurrency-mt-unsafe)
     struct stat st {};
     if (IsTempName(item->d_name) && fstatat(fd_, item->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
         S_ISREG(st.st_mode)) {

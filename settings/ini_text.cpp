@@ -253,7 +253,7 @@ std::int32_t ParseProfileInt(std::string_view value) {
     if (digit >= base) break;
     number = number * base + digit;
   }
-  if (negative) number = 0u - number;
+  if (negative) number = 0U - number;
   return static_cast<std::int32_t>(number);
 }
 

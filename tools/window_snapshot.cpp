@@ -29,7 +29,7 @@ class PlantRuntime : public NativeRuntime {
 
 int main(int argc, char** argv) {
   if (argc != 3) {
-    std::fprintf(stderr, "usage: window_snapshot <program folder> <out.png>\n");
+    static_cast<void>(std::fprintf(stderr, "usage: window_snapshot <program folder> <out.png>\n"));
     return 2;
   }
   PlantRuntime runtime(0, nullptr, argv[1]);
@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
     painter.drawPixmap(0, 24, client);
   }
   if (!shot.save(QString::fromStdString(out))) {
-    std::fprintf(stderr, "cannot write %s\n", out.c_str());
+    static_cast<void>(std::fprintf(stderr, "cannot write %s\n", out.c_str()));
     return 1;
   }
   return 0;

@@ -30,12 +30,12 @@ constexpr const char* kUsage =
 bool AnswerInformationOption(int argc, char** argv) {
   if (argc != 2) return false;
   if (std::strcmp(argv[1], "--version") == 0) {
-    std::printf("%s %d.%d.%d\n", kProgram, build_info::kVersionMajor, build_info::kVersionMinor,
-                build_info::kVersionRevision);
+    static_cast<void>(std::printf("%s %d.%d.%d\n", kProgram, build_info::kVersionMajor,
+                                  build_info::kVersionMinor, build_info::kVersionRevision));
     return true;
   }
   if (std::strcmp(argv[1], "--help") == 0) {
-    std::fputs(kUsage, stdout);
+    static_cast<void>(std::fputs(kUsage, stdout));
     return true;
   }
   return false;

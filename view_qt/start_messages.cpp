@@ -41,13 +41,13 @@ std::string StartFailure() {
     const QRegularExpressionMatch match = missing_plugin.match(message.text);
     if (match.hasMatch()) {
       const std::string plugin = match.captured(1).toStdString();
+      std::string reason = "the window cannot be shown, Qt's platform plugin \"" + plugin;
+      reason += "\" is not installed";
+      if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) reason += " (QT_QPA_PLATFORM names it)";
       // Qt tries Wayland first in a Wayland session and gets here only when X11 (XWayland)
       // failed too; Debian ships that plugin apart from Qt GUI.
-      const std::string install = plugin == "wayland" ? "; install the package qt6-wayland" : "";
-      return "the window cannot be shown, Qt's platform plugin \"" + plugin +
-             "\" is not installed" +
-             (qEnvironmentVariableIsSet("QT_QPA_PLATFORM") ? " (QT_QPA_PLATFORM names it)" : "") +
-             install;
+      if (plugin == "wayland") reason += "; install the package qt6-wayland";
+      return reason;
     }
     if (message.text.contains(QStringLiteral("display"), Qt::CaseInsensitive)) {
       const char* variable =
@@ -68,7 +68,7 @@ void HandleStartMessage(QtMsgType type, const QMessageLogContext& context, const
     held_messages.append({type, QByteArray(context.category), message});
     return;
   }
-  std::fprintf(stderr, "%s: %s.\n", program_name, StartFailure().c_str());
+  static_cast<void>(std::fprintf(stderr, "%s: %s.\n", program_name, StartFailure().c_str()));
   ending_runtime->EndProcess(kExitFailure);
 }
 

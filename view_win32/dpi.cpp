@@ -20,7 +20,8 @@ DpiApi LoadDpiApi() {
       Lookup<decltype(DpiApi::adjust_window_rect_ex_for_dpi)>(user32, "AdjustWindowRectExForDpi")};
 }
 
-int CALLBACK FoundFont(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+int CALLBACK FoundFont(const LOGFONTW* /*font*/, const TEXTMETRICW* /*metrics*/, DWORD /*type*/,
+                       LPARAM found) {
   *reinterpret_cast<bool*>(found) = true;
   return 0;
 }

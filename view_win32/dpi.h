@@ -4,14 +4,16 @@
 
 #include <windows.h>
 
+#include <cmath>
+
 #include "form/form.h"
 #include "form/twips.h"
 
 // Points (1/72 inch) to pixels at a window's DPI; twips go through form/twips.h as in any view.
 
 // The height GDI wants for a font of `points` (negative: the character height, not the cell's).
-constexpr int FontHeightAt(double points, int dpi) {
-  return -static_cast<int>(points * dpi / 72 + 0.5);
+inline int FontHeightAt(double points, int dpi) {
+  return -static_cast<int>(std::lround(points * dpi / 72));
 }
 
 // Test seam: the per-monitor DPI functions of Windows 10, looked up at run time (Windows 7 and

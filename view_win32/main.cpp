@@ -7,8 +7,9 @@
 #include "errors/error_handler.h"
 #include "view_win32/main_window.h"
 
+// The show command keeps the name <winbase.h> declares it by.
 int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*arguments*/,
-                   int show_command) {
+                   int nShowCmd) {
   NativeRuntime runtime(0, nullptr);
   if (IsSilentRun(runtime)) return RunSilent(runtime);
 
@@ -17,6 +18,6 @@ int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*argum
     runtime.WriteStandardError("Zaro_MainPictureExt_Config: the window cannot be created.\n");
     return kExitFailure;
   }
-  main_window.LoadAndShow(show_command);
+  main_window.LoadAndShow(nShowCmd);
   return main_window.view.RunMessageLoop();
 }

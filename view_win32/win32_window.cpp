@@ -3,6 +3,7 @@
 #include "view_win32/win32_window.h"
 
 #include <algorithm>
+#include <array>
 #include <utility>
 
 #include "app/button_art.h"
@@ -15,7 +16,7 @@
 
 namespace {
 
-constexpr wchar_t kWindowClass[] = L"Zaro_MainPictureExt_Config";
+constexpr const wchar_t* kWindowClass = L"Zaro_MainPictureExt_Config";
 // Not WS_CLIPCHILDREN: the window's own grey has to show inside the frames, which paint none.
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr int kProgramIconId = 1;
@@ -32,7 +33,7 @@ std::wstring WithoutAccessKeys(const std::string& caption) {
 
 void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
   WNDCLASSEXW window_class{};
-  if (GetClassInfoExW(instance, kWindowClass, &window_class)) return;
+  if (GetClassInfoExW(instance, kWindowClass, &window_class) != 0) return;
   window_class.cbSize = sizeof window_class;
   window_class.lpfnWndProc = procedure;
   window_class.hInstance = instance;
@@ -81,7 +82,7 @@ Win32Window::Win32Window(Module& module, Form& form, ConfigWindow& logic,
 Win32Window::~Win32Window() {
   form_.on_change = nullptr;
   for (Item& item : items_) item.control->on_change = nullptr;
-  if (handle_ != nullptr && IsWindow(handle_)) {
+  if (handle_ != nullptr && IsWindow(handle_) != 0) {
     SetWindowLongPtrW(handle_, GWLP_USERDATA, 0);
     DestroyWindow(handle_);
   }
@@ -227,9 +228,9 @@ void Win32Window::Mirror(Item& item) {
                                 : control.Caption();
   const std::wstring caption =
       kind == ControlKind::kLabel ? text::WideOf(text) : WithoutAccessKeys(text);
-  wchar_t shown[kCaptionBuffer] = {};
-  GetWindowTextW(item.handle, shown, kCaptionBuffer);
-  if (caption != shown) SetWindowTextW(item.handle, caption.c_str());
+  std::array<wchar_t, kCaptionBuffer> shown{};
+  GetWindowTextW(item.handle, shown.data(), kCaptionBuffer);
+  if (caption != shown.data()) SetWindowTextW(item.handle, caption.c_str());
   if (control.design().kind == ControlKind::kCheckBox) {
     SendMessageW(item.handle, BM_SETCHECK, control.Value() != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
   }

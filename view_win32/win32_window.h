@@ -73,7 +73,7 @@ class Win32Window {
   bool OnSetCursor();
   // On activation `previous` had it before; nullptr when that was another program's window.
   void OnActivate(bool active, HWND previous);
-  void OnGetMinMaxInfo(MINMAXINFO& limits) const;
+  static void OnGetMinMaxInfo(MINMAXINFO& limits);
   void OnSettingChange();
   // True to let the session end.
   bool OnQueryEndSession();

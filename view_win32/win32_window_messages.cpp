@@ -19,7 +19,7 @@ int Win32Window::RunMessageLoop() {
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
     if (PreTranslateMessage(message)) continue;
-    if (IsWindow(handle_) && IsDialogMessageW(handle_, &message)) continue;
+    if (IsWindow(handle_) != 0 && IsDialogMessageW(handle_, &message) != 0) continue;
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
@@ -137,10 +137,10 @@ void Win32Window::OnActivate(bool active, HWND previous) {
   if (previous == nullptr || GetWindow(previous, GW_OWNER) != handle_) {
     RunOutermost(module_, [&] { logic_.Form_Activate(); });
   }
-  if (last_focus_ != nullptr && IsWindow(last_focus_)) SetFocus(last_focus_);
+  if (last_focus_ != nullptr && IsWindow(last_focus_) != 0) SetFocus(last_focus_);
 }
 
-void Win32Window::OnGetMinMaxInfo(MINMAXINFO& limits) const {
+void Win32Window::OnGetMinMaxInfo(MINMAXINFO& limits) {
   // The designed size holds even where it exceeds the screen (a high DPI on a small one).
   limits.ptMaxTrackSize.x = std::max<LONG>(limits.ptMaxTrackSize.x, kLargestTrackSize);
   limits.ptMaxTrackSize.y = std::max<LONG>(limits.ptMaxTrackSize.y, kLargestTrackSize);

@@ -14,7 +14,7 @@ TEST_F(CommandLine, ReadCommandCutsOneValuePerRule) {
     std::optional<std::string> value;
   } cases[] = {
       // Name in any case; value trimmed and upper-cased, inner blanks and quotes kept.
-      {kWindows, "/logfile=  d:\\my logs\\\"a\".txt  ", "LOGFILE", "D:\\MY LOGS\\\"A\".TXT"},
+      {kWindows, R"(/logfile=  d:\my logs\"a".txt  )", "LOGFILE", R"(D:\MY LOGS\"A".TXT)"},
       {kWindows, "EXTERNAL:Q7XCFG", "EXTERNAL", "Q7XCFG"},       // no "/" needed, any separator
       {kWindows, "/EXTERNAL = Q7XCFG", "EXTERNAL", "= Q7XCFG"},  // a blank separates too
       // The first occurrence counts, even inside another value.
@@ -55,7 +55,7 @@ TEST_F(CommandLine, OptionNameAtTheVeryEndIsAnInvalidArgumentAndRunsStandalone) 
   EXPECT_EQ(ReadBytes(CfgLog()),
             "Fehler in Zaro_MainPictureExt / Zaro_MainPictureExt_Config / ReadCommand (Nr. 5) "
             ":Invalid procedure call or argument\r\n");
-  EXPECT_EQ(dialogs_.shown.size(), 1u);
+  EXPECT_EQ(dialogs_.shown.size(), 1U);
   EXPECT_EQ(GetPathLogfile(module_), "/tmp/cfg.txt");
 }
 

@@ -67,7 +67,7 @@ TEST_F(Locations, ConfigurationFileIsNamedAfterTheModuleAndMustExist) {
   runtime_.program_name = "Gr\xC3\xBC\xC3\x9F_Config";  // less the last 7 characters, not bytes
   const std::string cfg = dir_ / "plant/Gr\xC3\xBC\xC3\x9F/Gr\xC3\xBC\xC3\x9F.cfg";
   EXPECT_THROW(GetCFGPath(module_), ProgramEnded);
-  ASSERT_EQ(dialogs_.shown.size(), 1u);
+  ASSERT_EQ(dialogs_.shown.size(), 1U);
   EXPECT_EQ(dialogs_.shown[0].text, "File not found: \n\r" + text::UpperCase(cfg));
   WriteBytes(cfg, "");
   EXPECT_EQ(GetCFGPath(module_), cfg);

@@ -15,7 +15,7 @@ TEST(WindowsRuntime, AShortProgramPathGivesTheLongFolderAndName) {
   WriteBytes(text::Utf8OfWide(long_path), "");
   std::wstring short_path(MAX_PATH, L'\0');
   short_path.resize(GetShortPathNameW(long_path.c_str(), short_path.data(), MAX_PATH));
-  if (short_path.find(L"~") == std::wstring::npos) GTEST_SKIP() << "no short names here";
+  if (short_path.find(L'~') == std::wstring::npos) GTEST_SKIP() << "no short names here";
   NativeRuntime runtime(0, nullptr);
   runtime.set_program_file(text::Utf8OfWide(short_path));
   EXPECT_EQ(runtime.ProgramName(), "Zaro_MainPictureExt_Config");

@@ -36,7 +36,7 @@ TEST_F(ErrorPattern, AnswerNoEndsTheProgramAfterTheLogEntryButSilentRunsNeverAsk
   EXPECT_EQ(HandleError(module_, -5, "Src", "went wrong", "Proc"), HandleErrorResult::kContinue);
   EXPECT_EQ(ReadBytes(CfgLog()),
             entry + entry + "Fehler in Zaro_MainPictureExt / Src / Proc (Nr. -5) :went wrong\r\n");
-  EXPECT_EQ(dialogs_.shown.size(), 1u);
+  EXPECT_EQ(dialogs_.shown.size(), 1U);
 }
 
 TEST_F(ErrorPattern, UnwritableLogPassesTheErrorToTheCallersCaller) {
@@ -49,7 +49,7 @@ TEST_F(ErrorPattern, UnwritableLogPassesTheErrorToTheCallersCaller) {
   EXPECT_TRUE(dialogs_.shown.empty());
   // At the outermost frame the program says so and ends.
   EXPECT_THROW(RunOutermost(module_, inner), ProgramEnded);
-  ASSERT_EQ(dialogs_.shown.size(), 1u);
+  ASSERT_EQ(dialogs_.shown.size(), 1U);
   EXPECT_EQ(dialogs_.shown[0].text,
             "Unexpected error!\n\rPath/File access error (Nr. 75)\n\rThe program ends.");
 }

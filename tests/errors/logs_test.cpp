@@ -28,7 +28,7 @@ TEST_F(Logs, EntryGoesToTheBaseFolderLogOrTheIntegratedRunsNamedFile) {
 
 TEST_F(Logs, FaultIsShownOrInSilentRunsLoggedToTheServiceLogOrTheSystemLogAndStandardError) {
   ReportFault(module_, "shown");
-  ASSERT_EQ(dialogs_.shown.size(), 1u);
+  ASSERT_EQ(dialogs_.shown.size(), 1U);
   EXPECT_EQ(dialogs_.shown[0].icon, MessageIcon::kCritical);
 
   // The service log itself is the error pattern's business.
@@ -37,5 +37,5 @@ TEST_F(Logs, FaultIsShownOrInSilentRunsLoggedToTheServiceLogOrTheSystemLogAndSta
   ReportFault(module_, "two");
   EXPECT_EQ(runtime_.system_log, "! Fault Zaro_MainPictureExt_Config: two");
   EXPECT_EQ(runtime_.standard_error, "! Fault Zaro_MainPictureExt_Config: two\n");
-  EXPECT_EQ(dialogs_.shown.size(), 1u);
+  EXPECT_EQ(dialogs_.shown.size(), 1U);
 }

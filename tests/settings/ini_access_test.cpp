@@ -31,7 +31,7 @@ TEST_F(IniAccess, OutOfRangeIntegerIsHandledAndContinuesWithZero) {
   EXPECT_EQ(ReadBytes(CfgLog()),
             "Fehler in Zaro_MainPictureExt / Zaro_MainPictureExt_Config / LoadIniInteger "
             "(Nr. 6) :Overflow\r\n");
-  EXPECT_EQ(dialogs_.shown.size(), 1u);
+  EXPECT_EQ(dialogs_.shown.size(), 1U);
 }
 
 TEST_F(IniAccess, SaveWritesEachKindAsPlainTextAndNoOtherKind) {
@@ -41,7 +41,7 @@ TEST_F(IniAccess, SaveWritesEachKindAsPlainTextAndNoOtherKind) {
   EXPECT_EQ(SaveIni(module_, std::int32_t{-2}, "S", "Int32", file), 1);
   EXPECT_EQ(SaveIni(module_, std::uint8_t{255}, "S", "Byte", file), 1);
   EXPECT_EQ(SaveIni(module_, 2.5, "S", "Double", file), 1);
-  EXPECT_EQ(SaveIni(module_, -0.25f, "S", "Float", file), 1);
+  EXPECT_EQ(SaveIni(module_, -0.25F, "S", "Float", file), 1);
   EXPECT_EQ(SaveIni(module_, std::string("1031"), "S", "Text", file), 1);
   EXPECT_EQ(SaveIni(module_, false, "S", "Bool", file), 1);
   EXPECT_EQ(SaveIni(module_, UnsupportedValue{"Date"}, "S", "Text", file), 0);  // blanks nothing

@@ -28,11 +28,11 @@ TEST_F(IniBackendTest, NewFileIsUmaskedAndAReplacedOneKeepsItsMode) {
   const bool written = ini::WriteProfileString(file_, "S", "k", "v");
   umask(old_mask);
   ASSERT_TRUE(written);
-  EXPECT_EQ(StatOf(file_).st_mode & 07777, 0640u);
+  EXPECT_EQ(StatOf(file_).st_mode & 07777, 0640U);
 
   ASSERT_EQ(chmod(file_.c_str(), 0604), 0);
   ASSERT_TRUE(ini::WriteProfileString(file_, "S", "k", "2"));
-  EXPECT_EQ(StatOf(file_).st_mode & 07777, 0604u);
+  EXPECT_EQ(StatOf(file_).st_mode & 07777, 0604U);
 }
 
 TEST_F(IniBackendTest, WritesThroughRelativeSymlinkToAFileOrToNone) {
@@ -105,8 +105,8 @@ TEST_F(IniBackendTest, ASaveCountsOnlyOnceItIsOnDisk) {
     };
     c.close = [&](int fd) { return record("close") + close(fd); };
     c.rename = [&](int dir, const char* from, const char* to) {
-      return record("rename") +
-             (row.rename_error ? (errno = row.rename_error, -1) : renameat(dir, from, dir, to));
+      return record("rename") + (row.rename_error != 0 ? (errno = row.rename_error, -1)
+                                                       : renameat(dir, from, dir, to));
     };
     fs::remove(dir_ / "mirror.ini");
     WriteBytes(file_, "[S]\nk=1\n");
@@ -117,7 +117,7 @@ TEST_F(IniBackendTest, ASaveCountsOnlyOnceItIsOnDisk) {
     EXPECT_EQ(calls, row.calls);
     EXPECT_EQ(ReadBytes(row.second_name ? dir_ / "mirror.ini" : file_),
               "[S]\nk=" + row.value + "\n");
-    EXPECT_EQ(NamesIn(dir_.path()).size(), 1u + row.second_name + row.no_lock + calls.empty());
+    EXPECT_EQ(NamesIn(dir_.path()).size(), 1U + row.second_name + row.no_lock + calls.empty());
   }
 }
 
@@ -170,7 +170,8 @@ TEST_F(IniBackendTest, ALinkPlantedInASharedFolderIsNotFollowed) {
     ~Restore() { WriteBytes(path, value); }
   } const restore{rule, ReadBytes(rule)};
   WriteBytes(rule, "1");
-  const std::string shared = dir_ / "tmp", link = shared + "/link.ini";
+  const std::string shared = dir_ / "tmp";
+  const std::string link = shared + "/link.ini";
   fs::create_directory(shared);
   ASSERT_EQ(chmod(shared.c_str(), 01777), 0);
   WriteBytes(file_, "[S]\nk=1\n");
@@ -202,9 +203,9 @@ class FailedSave : public IniBackendTest, public testing::WithParamInterface<Fai
 TEST_P(FailedSave, ReturnsZeroAndChangesNothing) {
   const FailCase& c = GetParam();
   const fs::path folder = dir_.path();
-  const std::string target = *c.target == '-' ? ""
-                             : *c.target      ? (folder / c.target).string()
-                                              : file_;
+  const std::string target = *c.target == '-'    ? ""
+                             : *c.target != '\0' ? (folder / c.target).string()
+                                                 : file_;
   if (std::string(c.target) == "dir.ini") fs::create_directory(target);
   WriteBytes(file_, c.bytes);
   if (c.second_name) fs::create_hard_link(file_, folder / "mirror.ini");
@@ -217,13 +218,14 @@ TEST_P(FailedSave, ReturnsZeroAndChangesNothing) {
   if (c.write_error >= 0) {
     calls.write = [&, first = true](int fd, const char* data, std::size_t size) mutable {
       return std::exchange(first, false) ? write(fd, data, size - 1)
-             : c.write_error             ? (errno = c.write_error, -1)
+             : c.write_error != 0        ? (errno = c.write_error, -1)
                                          : 0;
     };
   }
-  if (c.fsync_error) calls.sync = [&](int) { return errno = c.fsync_error, -1; };
-  if (c.close_error) calls.close = [&](int fd) { return close(fd), errno = c.close_error, -1; };
-  if (c.rename_error)
+  if (c.fsync_error != 0) calls.sync = [&](int) { return errno = c.fsync_error, -1; };
+  if (c.close_error != 0)
+    calls.close = [&](int fd) { return close(fd), errno = c.close_error, -1; };
+  if (c.rename_error != 0)
     calls.rename = [&](int, const char*, const char*) { return errno = c.rename_error, -1; };
   if (c.named) calls.open_unnamed = [](int, mode_t) { return errno = EOPNOTSUPP, -1; };
   const std::string bytes = ReadBytes(file_);

@@ -24,9 +24,9 @@ TEST_F(StatusBits, WriteBitChangesOnlyItsBitAndReadsBack) {
 TEST_F(StatusBits, SignBitChangeOverflowsAndKeepsTheWord) {
   EXPECT_EQ(WriteBit(module_, 0, 15, 1), 0);
   EXPECT_EQ(WriteBit(module_, -32768, 15, 0), -32768);
-  ASSERT_EQ(dialogs_.shown.size(), 2u);
+  ASSERT_EQ(dialogs_.shown.size(), 2U);
   // A bit without a weight fails the test too: the set branch is still entered, and fails again.
   EXPECT_EQ(WriteBit(module_, 5, 31, 1), 5);
-  ASSERT_EQ(dialogs_.shown.size(), 4u);
+  ASSERT_EQ(dialogs_.shown.size(), 4U);
   EXPECT_NE(ReadBytes(CfgLog()).find("/ WriteBit (Nr. 6) :Overflow\r\n"), std::string::npos);
 }

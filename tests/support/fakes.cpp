@@ -73,7 +73,7 @@ void ModuleTest::PutWindowPlant(const std::string& own_ini) {
 }
 
 std::string ModuleTest::Put(const std::string& relative, const std::string& bytes) {
-  const std::string path = dir_ / ("plant/" + relative);
+  std::string path = dir_ / ("plant/" + relative);
   WriteBytes(path, bytes);
   return path;
 }

@@ -57,6 +57,7 @@ class Win32WindowTest : public ModuleTest {
     Selection use(dc.get(), bitmap.get());
     paint(dc.get());
     std::vector<COLORREF> pixels;
+    pixels.reserve(std::size_t{120} * 60);
     for (int at = 0; at < 120 * 60; ++at) pixels.push_back(GetPixel(dc.get(), at % 120, at / 120));
     return pixels;
   }
@@ -65,7 +66,7 @@ class Win32WindowTest : public ModuleTest {
         [=](HDC dc) { SendMessageW(window, message, reinterpret_cast<WPARAM>(dc), PRF_CLIENT); });
   }
   COLORREF PaintedAt(const std::string& name, int x, int y) const {
-    return Picture(ViewOf(name))[static_cast<std::size_t>(y * 120 + x)];
+    return Picture(ViewOf(name))[static_cast<std::size_t>(y) * 120 + static_cast<std::size_t>(x)];
   }
 
   // A window comes up over the view, takes the activation and goes again.
@@ -241,7 +242,7 @@ TEST_F(Win32WindowTest, CloseRequestsAskOneQuestionAtATimeAndAYesEnds) {
   EXPECT_EQ(end_session(), TRUE);
   SendMessageW(view_.handle(), WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
   MSG message;
-  while (PeekMessageW(&message, view_.handle(), 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+  while (PeekMessageW(&message, view_.handle(), 0, 0, PM_REMOVE) != 0) DispatchMessageW(&message);
   EXPECT_FALSE(IsWindow(view_.handle()));
   EXPECT_TRUE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
@@ -252,7 +253,7 @@ TEST_F(Win32WindowTest, ABoxHasNoOwnerUntilTheWindowShows) {
   static std::vector<HWND> owners;  // of each box the hook answers
   owners.clear();
   const auto answer = [](int code, WPARAM w, LPARAM l) {
-    const auto box = reinterpret_cast<HWND>(w);
+    auto* const box = reinterpret_cast<HWND>(w);
     wchar_t kind[16] = {};
     if (code == HCBT_ACTIVATE && GetClassNameW(box, kind, 16) > 0 &&
         std::wstring_view(kind) == L"#32770") {
