@@ -18,9 +18,9 @@ enum class ControlKind { kLabel, kCommandButton, kCheckBox, kFrame };
 std::string_view ClassNameOf(ControlKind kind);
 
 // The button pictures, by the names the table of controls gives them.
-inline constexpr char kPictureHelp[] = "help";
-inline constexpr char kPictureOk[] = "ok";
-inline constexpr char kPictureCancel[] = "cancel";
+inline constexpr const char* kPictureHelp = "help";
+inline constexpr const char* kPictureOk = "ok";
+inline constexpr const char* kPictureCancel = "cancel";
 
 struct FontDesign {
   std::string_view family{};  // a literal; empty: the form's default font
