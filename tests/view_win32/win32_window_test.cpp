@@ -15,6 +15,7 @@
 #include "support/fakes.h"
 #include "view_win32/dpi.h"
 #include "view_win32/gdi_handles.h"
+#include "view_win32/start_up.h"
 #include "view_win32/win32_dialogs.h"
 
 namespace {
@@ -329,6 +330,27 @@ TEST(Win32MessageBox, RequestBecomesTheSystemFlags) {
     const MessageBoxRequest request{"", "", MessageIcon::kWarning, MessageButtons::kYesNo, answer};
     EXPECT_EQ(MessageBoxFlags(request) & (MB_TYPEMASK | MB_DEFMASK), UINT{MB_YESNO} | button);
   }
+}
+
+// Each run mode keeps the system's boxes away, a silent run also the crash box; afterwards a DLL
+// beside the program is not what its bare name loads.
+TEST(Win32StartUp, KeepsTheSystemsBoxesAwayAndLoadsNoDllFromTheProgramsFolder) {
+  const UINT no_boxes = SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX;
+  for (const auto& [arguments, mode] : {std::pair{"", no_boxes},
+                                        {"/EXTERNAL=Q7XCFG", no_boxes},
+                                        {"/external=silent", no_boxes | SEM_NOGPFAULTERRORBOX}}) {
+    FakeRuntime runtime;
+    runtime.style = PathStyle::kWindows;
+    runtime.argument_text = arguments;
+    EXPECT_EQ(StartUp(runtime), (mode & SEM_NOGPFAULTERRORBOX) != 0) << arguments;
+    EXPECT_EQ(GetErrorMode(), mode) << arguments;
+  }
+  wchar_t path[MAX_PATH] = {};
+  const std::wstring program(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
+  EXPECT_EQ(LoadLibraryW(L"planted.dll"), nullptr);
+  EXPECT_NE(LoadLibraryW((program.substr(0, program.rfind(L'\\') + 1) + L"planted.dll").c_str()),
+            nullptr)
+      << "the planted DLL is there";
 }
 
 }  // namespace
