@@ -248,28 +248,22 @@ TEST_F(Win32WindowTest, CloseRequestsAskOneQuestionAtATimeAndAYesEnds) {
 }
 
 // A fault at start-up comes before the window shows: its box has no hidden owner, so it keeps a
-// taskbar button of its own. Once the window shows, the window owns the boxes.
+// taskbar button of its own, and comes to the front task-modal over the configurator that started
+// the program. Once the window shows, the window owns the boxes.
 TEST_F(Win32WindowTest, ABoxHasNoOwnerUntilTheWindowShows) {
-  static std::vector<HWND> owners;  // of each box the hook answers
-  owners.clear();
-  const auto answer = [](int code, WPARAM w, LPARAM l) {
-    const auto box = reinterpret_cast<HWND>(w);
-    wchar_t kind[16] = {};
-    if (code == HCBT_ACTIVATE && GetClassNameW(box, kind, 16) > 0 &&
-        std::wstring_view(kind) == L"#32770") {
-      owners.push_back(GetWindow(box, GW_OWNER));
-      PostMessageW(box, WM_COMMAND, IDOK, 0);
-    }
-    return CallNextHookEx(nullptr, code, w, l);
-  };
-  const HHOOK hook = SetWindowsHookExW(WH_CBT, answer, nullptr, GetCurrentThreadId());
+  static std::vector<std::pair<HWND, UINT>> shown;  // each box's owner and modality
+  shown.clear();
   Win32Dialogs boxes;
   boxes.owner = view_.handle();
+  boxes.show_box = [](HWND owner, LPCWSTR, LPCWSTR, UINT flags) {
+    shown.emplace_back(owner, flags & (MB_TASKMODAL | MB_SETFOREGROUND | MB_SYSTEMMODAL));
+    return IDOK;
+  };
   boxes.ShowMessage({"File not found", "Error"});
   Open();
   boxes.ShowMessage({"File not found", "Error"});
-  UnhookWindowsHookEx(hook);
-  EXPECT_EQ(owners, (std::vector<HWND>{nullptr, view_.handle()}));
+  EXPECT_EQ(shown, (std::vector<std::pair<HWND, UINT>>{{nullptr, MB_TASKMODAL | MB_SETFOREGROUND},
+                                                       {view_.handle(), 0}}));
 }
 
 TEST_F(Win32WindowTest, OnlyTheWindowsOwnActivationEnablesOK) {
