@@ -20,18 +20,31 @@ std::wstring Wide(std::string_view utf8) {
   return text::WideOf(utf8);
 }
 
-// Windows' profile functions know no UTF-8 mark: they read the mark into the first line, so a
-// section there is never found, and a write would add a second one holding only the new entry.
-bool StartsWithUtf8Mark(const std::wstring& file_name) {
+// The first bytes of a file; fewer when it is shorter or cannot be read.
+std::string StartOf(const std::wstring& file_name) {
   HANDLE file = CreateFileW(file_name.c_str(), GENERIC_READ,
                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;  // the write itself finds out why
-  unsigned char start[3] = {};
+  if (file == INVALID_HANDLE_VALUE) return {};  // the write itself finds out why
+  char start[3] = {};
   DWORD read = 0;
-  const bool ok = ReadFile(file, start, sizeof start, &read, nullptr) != 0;
+  if (ReadFile(file, start, sizeof start, &read, nullptr) == 0) read = 0;
   CloseHandle(file);
-  return ok && read == sizeof start && start[0] == 0xEF && start[1] == 0xBB && start[2] == 0xBF;
+  return std::string(start, read);
+}
+
+// Whether the ANSI code page gives back what it was given: the profile functions store any other
+// letter as a look-alike or "?", and an entry so stored is never found by its name.
+bool AnsiHolds(const std::wstring& text) {
+  if (text.empty()) return true;
+  const int length = static_cast<int>(text.size());
+  std::string ansi(static_cast<std::size_t>(length) * 2, '\0');
+  const int bytes = WideCharToMultiByte(CP_ACP, 0, text.data(), length, ansi.data(),
+                                        static_cast<int>(ansi.size()), nullptr, nullptr);
+  std::wstring back(text.size(), L'\0');
+  return bytes > 0 &&
+         MultiByteToWideChar(CP_ACP, 0, ansi.data(), bytes, back.data(), length) == length &&
+         back == text;
 }
 
 }  // namespace
@@ -60,9 +73,31 @@ bool WriteProfileString(const std::string& file_name, std::string_view section,
   // Without a file name Windows would write into its own win.ini.
   if (file_name.empty()) return false;
   const std::wstring file = Wide(file_name);
-  if (StartsWithUtf8Mark(file)) return false;
-  return WritePrivateProfileStringW(Wide(section).c_str(), Wide(entry).c_str(), Wide(value).c_str(),
+  const std::wstring wide_section = Wide(section);
+  const std::wstring wide_entry = Wide(entry);
+  const std::wstring wide_value = Wide(value);
+  // Windows' profile functions know no UTF-8 mark: they read the mark into the first line, so a
+  // section there is never found, and a write would add a second one holding only the new entry.
+  const std::string start = StartOf(file);
+  if (start == "\xEF\xBB\xBF") return false;
+  if (!start.starts_with("\xFF\xFE") &&
+      !(AnsiHolds(wide_section) && AnsiHolds(wide_entry) && AnsiHolds(wide_value))) {
+    return false;
+  }
+  return WritePrivateProfileStringW(wide_section.c_str(), wide_entry.c_str(), wide_value.c_str(),
                                     file.c_str()) != 0;
+}
+
+bool CreateProfileForAnyText(const std::string& file_name) {
+  if (file_name.empty()) return false;
+  HANDLE file = CreateFileW(Wide(file_name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_EXISTS;
+  const char mark[] = "\xFF\xFE";
+  DWORD written = 0;
+  const bool made = WriteFile(file, mark, 2, &written, nullptr) != 0 && written == 2;
+  CloseHandle(file);
+  return made;
 }
 
 }  // namespace ini
