@@ -85,7 +85,13 @@ class Win32WindowTest : public ModuleTest {
   bool high_contrast_ = false;
   Form form_ = MakeMainForm();
   ConfigWindow logic_{module_, form_};
-  Win32Window view_{module_, form_, logic_, [this] { return high_contrast_; }};
+  // On a monitor that holds the window at any DPI.
+  static DpiApi RoomyMonitor() {
+    DpiApi api = SystemDpiApi();
+    api.work_area_near = [](const RECT&) { return RECT{-4096, -4096, 4096, 4096}; };
+    return api;
+  }
+  Win32Window view_{module_, form_, logic_, [this] { return high_contrast_; }, RoomyMonitor()};
 };
 
 TEST_F(Win32WindowTest, ControlsKeepTheTablesPlacesAt96And144Dpi) {
@@ -315,6 +321,39 @@ TEST_F(Win32WindowTest, WithoutThePerMonitorFunctionsTheWindowScalesAtTheSystemD
   EXPECT_EQ((std::vector<int>{view.dpi(), client.right, client.bottom}),
             (std::vector<int>{dpi, TwipsToPixels(kClientWidthTwips, dpi),
                               TwipsToPixels(kClientHeightTwips, dpi)}));
+}
+
+// Where the designed size at the monitor's DPI does not fit the monitor's work area, the whole
+// form is drawn at the largest DPI that fits, inside that work area: 800 x 600 with a 40-pixel
+// taskbar, 1366 x 768 at 125 %, and the same on a second monitor left of the first.
+TEST_F(Win32WindowTest, TheWindowOpensInsideTheWorkAreaAtTheLargestScaleThatFits) {
+  static std::pair<UINT, RECT> monitor;  // its DPI and work area
+  const DpiApi api{[](HWND) { return monitor.first; }, nullptr,
+                   [](const RECT&) { return monitor.second; }};
+  for (const auto& area : {std::pair{96U, RECT{0, 0, 800, 560}},
+                           {120U, RECT{0, 0, 1366, 718}},
+                           {120U, RECT{-1366, 0, 0, 718}},
+                           {96U, RECT{0, 0, 1920, 1040}}}) {
+    monitor = area;
+    const auto& [dpi, work] = area;
+    SCOPED_TRACE(testing::Message() << dpi << " DPI, work area from " << work.left);
+    Form form = MakeMainForm();
+    ConfigWindow logic{module_, form};
+    const Win32Window view(module_, form, logic, SystemHighContrast, api);
+    RECT window{};
+    GetWindowRect(view.handle(), &window);  // the controls keep to the client area at any DPI
+    EXPECT_TRUE(window.left >= work.left && window.top >= work.top && window.right <= work.right &&
+                window.bottom <= work.bottom);
+    // One DPI more would not fit.
+    const auto grows = [&](int twips) {
+      return TwipsToPixels(twips, view.dpi() + 1) - TwipsToPixels(twips, view.dpi());
+    };
+    EXPECT_TRUE(view.dpi() == static_cast<int>(dpi) ||
+                window.right - window.left + grows(kClientWidthTwips) > work.right - work.left ||
+                window.bottom - window.top + grows(kClientHeightTwips) > work.bottom - work.top)
+        << view.dpi();
+    EXPECT_EQ(view.dpi() < static_cast<int>(dpi), work.bottom < 1000) << view.dpi();
+  }
 }
 
 // What the flags decide beyond a lookup: the default answer's button is the box's default.
