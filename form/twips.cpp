@@ -16,3 +16,11 @@ PixelRect PlaceInClient(Form& form, const ControlDesign& design, int dpi) {
   return {TwipsToPixels(left, dpi), TwipsToPixels(top, dpi),
           TwipsToPixels(left + design.width, dpi), TwipsToPixels(top + design.height, dpi)};
 }
+
+int LargestFittingDpi(int dpi, int width_twips, int height_twips, PixelSize room) {
+  while (dpi > 1 && (TwipsToPixels(width_twips, dpi) > room.width ||
+                     TwipsToPixels(height_twips, dpi) > room.height)) {
+    --dpi;
+  }
+  return dpi;
+}

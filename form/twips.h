@@ -23,6 +23,15 @@ struct PixelRect {
   bool operator==(const PixelRect&) const = default;
 };
 
+struct PixelSize {
+  int width = 0;
+  int height = 0;
+};
+
+// The largest DPI, at most `dpi`, at which a client area of the given twips fits into `room`;
+// at least 1. Drawn at it, a form too large for a small screen keeps every control on it.
+int LargestFittingDpi(int dpi, int width_twips, int height_twips, PixelSize room);
+
 // A control's place in the form's client area at `dpi`. Each edge is converted from its distance
 // to the client area's corner, never summed from rounded parts, so that every view puts it on the
 // same pixels and edges that meet in twips meet on screen.

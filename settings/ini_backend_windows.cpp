@@ -22,19 +22,33 @@ std::wstring Wide(std::string_view utf8) {
   return text::WideOf(utf8);
 }
 
-// Windows' profile functions know no UTF-8 mark: they read the mark into the first line, so a
-// section there is never found, and a write would add a second one holding only the new entry.
-bool StartsWithUtf8Mark(const std::wstring& file_name) {
+// The first bytes of a file; fewer when it is shorter or cannot be read.
+std::string StartOf(const std::wstring& file_name) {
   HANDLE file = CreateFileW(file_name.c_str(), GENERIC_READ,
                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;  // the write itself finds out why
-  std::array<unsigned char, 3> start{};
+  if (file == INVALID_HANDLE_VALUE) return {};  // the write itself finds out why
+  std::array<char, 3> start{};
   DWORD read = 0;
-  const bool ok =
-      ReadFile(file, start.data(), static_cast<DWORD>(start.size()), &read, nullptr) != 0;
+  if (ReadFile(file, start.data(), static_cast<DWORD>(start.size()), &read, nullptr) == 0) {
+    read = 0;
+  }
   CloseHandle(file);
-  return ok && read == start.size() && start[0] == 0xEF && start[1] == 0xBB && start[2] == 0xBF;
+  return {start.data(), read};
+}
+
+// Whether the ANSI code page gives back what it was given: the profile functions store any other
+// letter as a look-alike or "?", and an entry so stored is never found by its name.
+bool AnsiHolds(const std::wstring& text) {
+  if (text.empty()) return true;
+  const int length = static_cast<int>(text.size());
+  std::string ansi(static_cast<std::size_t>(length) * 2, '\0');
+  const int bytes = WideCharToMultiByte(CP_ACP, 0, text.data(), length, ansi.data(),
+                                        static_cast<int>(ansi.size()), nullptr, nullptr);
+  std::wstring back(text.size(), L'\0');
+  return bytes > 0 &&
+         MultiByteToWideChar(CP_ACP, 0, ansi.data(), bytes, back.data(), length) == length &&
+         back == text;
 }
 
 }  // namespace
@@ -64,9 +78,33 @@ bool WriteProfileString(const std::string& file_name, std::string_view section,
   // Without a file name Windows would write into its own win.ini.
   if (file_name.empty()) return false;
   const std::wstring file = Wide(file_name);
-  if (StartsWithUtf8Mark(file)) return false;
-  return WritePrivateProfileStringW(Wide(section).c_str(), Wide(entry).c_str(), Wide(value).c_str(),
+  const std::wstring wide_section = Wide(section);
+  const std::wstring wide_entry = Wide(entry);
+  const std::wstring wide_value = Wide(value);
+  // Windows' profile functions know no UTF-8 mark: they read the mark into the first line, so a
+  // section there is never found, and a write would add a second one holding only the new entry.
+  const std::string start = StartOf(file);
+  if (start == "\xEF\xBB\xBF") return false;
+  if (!start.starts_with("\xFF\xFE") &&
+      !(AnsiHolds(wide_section) && AnsiHolds(wide_entry) && AnsiHolds(wide_value))) {
+    return false;
+  }
+  return WritePrivateProfileStringW(wide_section.c_str(), wide_entry.c_str(), wide_value.c_str(),
                                     file.c_str()) != 0;
+}
+
+bool CreateProfileForAnyText(const std::string& file_name) {
+  if (file_name.empty()) return false;
+  HANDLE file = CreateFileW(Wide(file_name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_EXISTS;
+  constexpr std::string_view kMark = "\xFF\xFE";
+  DWORD written = 0;
+  const bool made = WriteFile(file, kMark.data(), static_cast<DWORD>(kMark.size()), &written,
+                              nullptr) != 0 &&
+                    written == kMark.size();
+  CloseHandle(file);
+  return made;
 }
 
 }  // namespace ini

@@ -8,6 +8,7 @@
 #include "errors/error_handler.h"
 #include "form/form.h"
 #include "settings/ini_access.h"
+#include "settings/ini_backend.h"
 
 namespace {
 
@@ -90,7 +91,11 @@ std::string GetLanguage(Module& module) {
   Procedure proc(module, "GetLanguage");
   std::string file;
   std::string language;
-  proc.Step([&] { file = OwnIniPath(module); });
+  proc.Step([&] {
+    file = OwnIniPath(module);
+    // Before the first write, which would make it in a code page that may lack the keys' "ä".
+    ini::CreateProfileForAnyText(file);
+  });
   proc.Step([&] { language = LoadIniString(module, "Language", "Language", file); });
   if (proc.Test([&] { return language.empty(); })) {
     proc.Step([&] { SaveIni(module, std::string(kDesignLanguage), "Language", "Language", file); });

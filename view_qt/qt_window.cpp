@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "app/button_art.h"
 #include "app/window_table.h"
 #include "errors/error_handler.h"
 #include "form/accessible_text.h"
@@ -30,10 +31,11 @@ QColor ColourOf(std::uint32_t value) {
                 static_cast<int>((value >> 16) & 0xFFU));
 }
 
-QFont FontOf(const FontDesign& design) {
+// The design's font at `dpi`: Qt scales points on its own, the form is drawn at 96 DPI or less.
+QFont FontOf(const FontDesign& design, int dpi) {
   QFont font(QString::fromUtf8(design.family.data(), static_cast<qsizetype>(design.family.size())));
   font.setStyleHint(QFont::SansSerif);
-  font.setPointSizeF(design.points);
+  font.setPointSizeF(design.points * dpi / kDefaultDpi);
   font.setBold(design.bold);
   return font;
 }
@@ -85,12 +87,11 @@ void Paint(QWidget* widget, std::uint32_t back_color) {
 QtWindow::QtWindow(Module& module, Form& form, ConfigWindow& logic)
     : module_(module), form_(form), logic_(logic) {
   setObjectName(kFormName);
-  setFixedSize(TwipsToPixels(kClientWidthTwips, kDefaultDpi),
-               TwipsToPixels(kClientHeightTwips, kDefaultDpi));
+  setFixedSize(TwipsToPixels(kClientWidthTwips, dpi_), TwipsToPixels(kClientHeightTwips, dpi_));
   // A fixed-size window has nothing to maximise.
   setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                  Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-  setFont(FontOf(kFormFont));
+  setFont(FontOf(kFormFont, dpi_));
   Paint(this, kDesignBackColor);
   CreateControls();
   OrderForTabbing();
@@ -147,10 +148,7 @@ void QtWindow::CreateControls() {
         auto* button = new QPushButton(container);
         button->setAutoDefault(false);
         const QPixmap picture = ButtonPicture(design.picture);
-        if (!picture.isNull()) {
-          button->setIcon(QIcon(picture));
-          button->setIconSize(picture.size());
-        }
+        if (!picture.isNull()) button->setIcon(QIcon(picture));
         connect(button, &QPushButton::clicked, this,
                 [this, &control] { RunOutermost(module_, [&] { control.Click(); }); });
         widget = button;
@@ -180,15 +178,32 @@ void QtWindow::Layout() {
   for (int position = 0; position < form_.Count(); ++position) {
     const ControlDesign& design = form_.At(position).design();
     // Qt places a widget in its container: the same pixels as every view, less the container's.
-    const PixelRect place = PlaceInClient(form_, design, kDefaultDpi);
-    const PixelRect origin =
-        design.container.empty()
-            ? PixelRect{}
-            : PlaceInClient(form_, form_[design.container].design(), kDefaultDpi);
-    ControlView(design.name)
-        ->setGeometry(place.left - origin.left, place.top - origin.top, place.right - place.left,
-                      place.bottom - place.top);
+    const PixelRect place = PlaceInClient(form_, design, dpi_);
+    const PixelRect origin = design.container.empty()
+                                 ? PixelRect{}
+                                 : PlaceInClient(form_, form_[design.container].design(), dpi_);
+    QWidget* widget = ControlView(design.name);
+    widget->setGeometry(place.left - origin.left, place.top - origin.top, place.right - place.left,
+                        place.bottom - place.top);
+    if (const ButtonArt* art = ButtonArtNamed(design.picture)) {
+      static_cast<QPushButton*>(widget)->setIconSize(
+          QSize(art->width * dpi_ / kDefaultDpi, art->height * dpi_ / kDefaultDpi));
+    }
   }
+}
+
+void QtWindow::FitInto(const QRect& available, const QMargins& frame) {
+  const PixelSize room{available.width() - frame.left() - frame.right(),
+                       available.height() - frame.top() - frame.bottom()};
+  dpi_ = LargestFittingDpi(kDefaultDpi, kClientWidthTwips, kClientHeightTwips, room);
+  setFixedSize(TwipsToPixels(kClientWidthTwips, dpi_), TwipsToPixels(kClientHeightTwips, dpi_));
+  setFont(FontOf(kFormFont, dpi_));
+  Layout();
+  for (int position = 0; position < form_.Count(); ++position) Mirror(form_.At(position));
+  // Where the window system put it, as far as the area allows; the frame's corner is pos().
+  const QSize outer = size().grownBy(frame);
+  move(std::max(available.left(), std::min(pos().x(), available.right() + 1 - outer.width())),
+       std::max(available.top(), std::min(pos().y(), available.bottom() + 1 - outer.height())));
 }
 
 void QtWindow::Mirror(const Control& control) {
@@ -199,7 +214,7 @@ void QtWindow::Mirror(const Control& control) {
   widget->setToolTip(ToolTipOf(control.ToolTipText()));
   MirrorAccessibleText(control);
   const QFont designed =
-      control.design().font.family.empty() ? FontOf(kFormFont) : FontOf(control.design().font);
+      FontOf(control.design().font.family.empty() ? kFormFont : control.design().font, dpi_);
   const QString caption = QString::fromStdString(control.Caption());
   if (auto* label = qobject_cast<QLabel*>(widget)) {
     FitCaption(label, designed, caption, 0);

@@ -17,7 +17,8 @@ DpiApi LoadDpiApi() {
   if (user32 == nullptr) return {};
   return {
       Lookup<decltype(DpiApi::get_dpi_for_window)>(user32, "GetDpiForWindow"),
-      Lookup<decltype(DpiApi::adjust_window_rect_ex_for_dpi)>(user32, "AdjustWindowRectExForDpi")};
+      Lookup<decltype(DpiApi::adjust_window_rect_ex_for_dpi)>(user32, "AdjustWindowRectExForDpi"),
+      WorkAreaNear};
 }
 
 int CALLBACK FoundFont(const LOGFONTW* /*font*/, const TEXTMETRICW* /*metrics*/, DWORD /*type*/,
@@ -44,6 +45,17 @@ std::wstring FaceOf(std::string_view family) {
 }
 
 }  // namespace
+
+RECT WorkAreaNear(const RECT& window) {
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (GetMonitorInfoW(MonitorFromRect(&window, MONITOR_DEFAULTTONEAREST), &monitor) != FALSE) {
+    return monitor.rcWork;
+  }
+  RECT work{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  return work;
+}
 
 const DpiApi& SystemDpiApi() {
   static const DpiApi api = LoadDpiApi();

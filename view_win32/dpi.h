@@ -16,12 +16,17 @@ inline int FontHeightAt(double points, int dpi) {
   return -static_cast<int>(std::lround(points * dpi / 72));
 }
 
+// The work area (the monitor without the taskbar and docked bars) of the monitor nearest to a
+// window rectangle.
+RECT WorkAreaNear(const RECT& window);
+
 // Test seam: the per-monitor DPI functions of Windows 10, looked up at run time (Windows 7 and
 // 8.1 lack them, and a program that imported them would not start there); a test passes none to
-// take the way of the older systems.
+// take the way of the older systems. `work_area_near` gives a monitor's work area.
 struct DpiApi {
   UINT(WINAPI* get_dpi_for_window)(HWND) = nullptr;
   BOOL(WINAPI* adjust_window_rect_ex_for_dpi)(RECT*, DWORD, BOOL, DWORD, UINT) = nullptr;
+  RECT (*work_area_near)(const RECT&) = WorkAreaNear;
 };
 
 // What this system offers.

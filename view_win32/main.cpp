@@ -6,12 +6,14 @@
 #include "environment/native_runtime.h"
 #include "errors/error_handler.h"
 #include "view_win32/main_window.h"
+#include "view_win32/start_up.h"
 
 // The show command keeps the name <winbase.h> declares it by.
 int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*arguments*/,
                    int nShowCmd) {
+  // The runtime only reads what the process was given; it loads nothing and opens no file.
   NativeRuntime runtime(0, nullptr);
-  if (IsSilentRun(runtime)) return RunSilent(runtime);
+  if (StartUp(runtime)) return RunSilent(runtime);
 
   MainWindow main_window(runtime);
   if (main_window.view.handle() == nullptr) {

@@ -34,7 +34,7 @@ MessageAnswer Win32Dialogs::ShowMessage(const MessageBoxRequest& request) {
   const UINT flags = MessageBoxFlags(request) | (owned ? 0 : MB_TASKMODAL | MB_SETFOREGROUND);
   int answer = 0;
   do {
-    answer = MessageBoxW(owned ? owner : nullptr, text.c_str(), title.c_str(), flags);
+    answer = show_box(owned ? owner : nullptr, text.c_str(), title.c_str(), flags);
     // Windows gives a Yes/No box no Escape; Wine lets Escape close it. Asked again, the box
     // stays until a button answers, as on Windows.
   } while (answer == IDCANCEL && request.buttons == MessageButtons::kYesNo);

@@ -21,4 +21,6 @@ class Win32Dialogs : public Dialogs {
   MessageAnswer ShowMessage(const MessageBoxRequest& request) override;
 
   HWND owner = nullptr;
+  // Test seam: shows the box.
+  int(WINAPI* show_box)(HWND, LPCWSTR, LPCWSTR, UINT) = MessageBoxW;
 };

@@ -72,7 +72,8 @@ Win32Window::Win32Window(Module& module, Form& form, ConfigWindow& logic,
                       CW_USEDEFAULT, CW_USEDEFAULT, handle_, nullptr, instance, nullptr);
   CreateControls();
   OrderForTabbing();
-  FitToClientArea();
+  SizeForClientArea(dpi_);
+  FitIntoWorkArea(dpi_);
   Layout();
   for (Item& item : items_) Mirror(item);
   MirrorForm();
@@ -179,9 +180,9 @@ TTTOOLINFOW Win32Window::ToolOf(Item& item) const {
   return tool;
 }
 
-void Win32Window::FitToClientArea() {
+void Win32Window::SizeForClientArea(int window_dpi) {
   RECT frame{0, 0, TwipsToPixels(kClientWidthTwips, dpi_), TwipsToPixels(kClientHeightTwips, dpi_)};
-  AdjustWindowRectAtDpi(dpi_api_, frame, kWindowStyle, dpi_);
+  AdjustWindowRectAtDpi(dpi_api_, frame, kWindowStyle, window_dpi);
   SetWindowPos(handle_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   // The frame may be drawn at another DPI than the one asked for (Wine keeps the system's):
@@ -194,6 +195,29 @@ void Win32Window::FitToClientArea() {
     SetWindowPos(handle_, nullptr, 0, 0, frame.right - frame.left + wrong_width,
                  frame.bottom - frame.top + wrong_height,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+void Win32Window::FitIntoWorkArea(int window_dpi) {
+  RECT outer{};
+  RECT client{};
+  GetWindowRect(handle_, &outer);
+  GetClientRect(handle_, &client);
+  const RECT work = dpi_api_.work_area_near(outer);
+  const PixelSize room{(work.right - work.left) - (outer.right - outer.left - client.right),
+                       (work.bottom - work.top) - (outer.bottom - outer.top - client.bottom)};
+  dpi_ = LargestFittingDpi(window_dpi, kClientWidthTwips, kClientHeightTwips, room);
+  if (dpi_ != window_dpi) {
+    SizeForClientArea(window_dpi);
+    GetWindowRect(handle_, &outer);
+  }
+  // Where the system put it, as far as the work area allows.
+  const LONG left =
+      std::max(work.left, std::min(outer.left, work.right - (outer.right - outer.left)));
+  const LONG top =
+      std::max(work.top, std::min(outer.top, work.bottom - (outer.bottom - outer.top)));
+  if (left != outer.left || top != outer.top) {
+    SetWindowPos(handle_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
 }
 

@@ -24,7 +24,7 @@
 // event into the system's message dispatch.
 class Win32Window {
  public:
-  // Creates the window hidden, at the DPI of the monitor it lands on.
+  // Creates the window hidden, at the DPI of the monitor it lands on, inside its work area.
   // Test seams: `high_contrast` reads the system's setting, at the start and on every change of
   // the system's colours; `dpi_api` holds the system's per-monitor DPI functions.
   Win32Window(Module& module, Form& form, ConfigWindow& logic,
@@ -37,6 +37,7 @@ class Win32Window {
   HWND handle() const { return handle_; }
   // The system window that shows a control, by the control's name; nullptr for none.
   HWND ControlView(const std::string& name) const;
+  // The DPI the form is drawn at: the monitor's, or less where the window would not fit.
   int dpi() const { return dpi_; }
   HWND tool_tips() const { return tool_tips_; }
 
@@ -84,8 +85,12 @@ class Win32Window {
 
   void CreateControls();
   void OrderForTabbing();
-  // The window's size at creation: the client area the table wants at the window's DPI.
-  void FitToClientArea();
+  // The window's size for the client area the table wants at dpi_, its frame at `window_dpi`.
+  void SizeForClientArea(int window_dpi);
+  // Draws the form at the largest DPI up to `window_dpi` at which the window fits into its
+  // monitor's work area, and moves it inside: OK and Cancel never lie under the taskbar or off
+  // the screen, where a touch panel without a keyboard could not reach them.
+  void FitIntoWorkArea(int window_dpi);
   // Places and fonts of the controls at the window's DPI.
   void Layout();
   // The tooltip's tool of a control, pointing at its text.

@@ -166,9 +166,10 @@ bool Win32Window::MayClose() {
 }
 
 void Win32Window::OnDpiChanged(int dpi, const RECT& suggested) {
-  dpi_ = dpi;
-  Layout();
-  // The system's rectangle fits the new monitor; a size of our own could send the window back.
+  // The system's rectangle lies on the new monitor; a size of our own could send the window
+  // back. Only one too large for that monitor's work area shrinks.
   SetWindowPos(handle_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  FitIntoWorkArea(dpi);
+  Layout();
 }

@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "base/codepage.h"
+#include "settings/ini_file_text.h"
 #include "support/fakes.h"
 #include "ui_text/help_mode.h"
 
@@ -30,7 +31,8 @@ class Localisation : public ModuleTest {
   std::string OwnIni() const { return dir_ / "plant/Tools/Zaro_MainPictureExt_Config.ini"; }
   std::string Load(Form& form) {
     LoadToolTipTexts(module_, form);
-    return text::Windows1252ToUtf8(ReadBytes(OwnIni()));
+    const std::string bytes = ReadBytes(OwnIni());  // made UTF-16 LE on Windows
+    return bytes.starts_with("\xFF\xFE") ? *ini::FileText(bytes) : text::Windows1252ToUtf8(bytes);
   }
   std::string Help(int number) const {
     return module_.state.HelpTexts[static_cast<std::size_t>(number - 1)];

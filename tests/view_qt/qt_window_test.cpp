@@ -76,6 +76,23 @@ TEST_F(QtWindowTest, WidgetsFollowTheTableOfControls) {
   EXPECT_EQ(qobject_cast<QCheckBox*>(ViewOf(kCheckAuswurfAufTatsaechliche))->text(), kCaption2);
 }
 
+// Where the designed size does not fit a screen's area without its panels, the whole form is
+// drawn at the largest DPI that fits, inside that area: 800 x 600 with a 40-pixel panel, 1366 x
+// 768 at 125 % (1093 x 582 in Qt's pixels), and that on a second screen left of the first.
+TEST_F(QtWindowTest, TheWindowFitsIntoTheScreenAtTheLargestScaleThatFits) {
+  const QMargins frame(4, 24, 4, 4);
+  for (const auto& [available, dpi] : {std::pair{QRect(0, 0, 800, 560), 89},
+                                       {QRect(0, 0, 1093, 582), 92},
+                                       {QRect(-1093, 0, 1093, 582), 92},
+                                       {QRect(0, 0, 1920, 1040), 96}}) {
+    view_.FitInto(available, frame);
+    EXPECT_TRUE(available.contains(QRect(view_.pos(), view_.size().grownBy(frame)))) << dpi;
+    EXPECT_EQ(std::tuple(view_.dpi(), ViewOf(kHeader)->font().pointSizeF(),
+                         qobject_cast<QPushButton*>(ViewOf(kCommandCancel))->iconSize()),
+              std::tuple(dpi, 13.5 * dpi / 96, QSize(37 * dpi / 96, 39 * dpi / 96)));
+  }
+}
+
 // As a keyboard user and a screen reader meet the window: Tab goes by the table's tab indices,
 // each button shows the focus, every control has a name that follows the loaded texts.
 TEST_F(QtWindowTest, TabShowsTheFocusOnEachButtonAndEveryControlIsNamed) {

@@ -211,6 +211,28 @@ if localedef -i ru_RU -f UTF-8 "$locales/ru_RU.UTF-8" >/dev/null 2>&1; then
     check "code page 1251, $language: the keys are found, nothing appended" \
       cmp -s "$plant/own-before.ini" "$own_ini"
   done
+  # Without the own INI file: the first start makes it, the next ones find every key they read.
+  layout
+  rm "$own_ini"
+  sizes=()
+  for _ in 1 2 3; do
+    start "${cyrillic[@]}" "$prog" /EXTERNAL=SILENT >/dev/null 2>&1
+    wait_end "$started" 120
+    sizes+=("$(stat -c %s "$own_ini" 2>/dev/null || echo none)")
+  done
+  check "code page 1251, no own INI file: the third start adds nothing (${sizes[*]} bytes)" \
+    test "${sizes[0]}" = "${sizes[2]}"
+  key=$'^Caption_CheckAuswurfAufTats\u00e4chliche_='
+  caption=$(iconv -f UTF-16LE -t UTF-8 "$own_ini" 2>/dev/null | grep -c "$key" || true)
+  check "code page 1251, no own INI file: the caption with \"ä\" is there once" test "$caption" = 1
+  # An own INI file in the ANSI code page cannot hold the keys with "ä": they are not written.
+  layout
+  tail -c +3 "$shipped_ini" | iconv -f UTF-16LE -t CP1252 >"$own_ini"
+  cp "$own_ini" "$plant/own-before.ini"
+  start "${cyrillic[@]}" "$prog" /EXTERNAL=SILENT >/dev/null 2>&1
+  wait_end "$started" 120
+  check "code page 1251, an own INI file in Windows-1252: nothing appended" \
+    cmp -s "$plant/own-before.ini" "$own_ini"
   WINEPREFIX="$cyrillic_prefix" "${wine%wine}wineserver" -k 2>/dev/null || true
 else
   echo "skip code page 1251: localedef lacks the ru_RU sources (Debian package locales)"

@@ -15,6 +15,7 @@
 #include "support/fakes.h"
 #include "view_win32/dpi.h"
 #include "view_win32/gdi_handles.h"
+#include "view_win32/start_up.h"
 #include "view_win32/win32_dialogs.h"
 
 namespace {
@@ -85,7 +86,13 @@ class Win32WindowTest : public ModuleTest {
   bool high_contrast_ = false;
   Form form_ = MakeMainForm();
   ConfigWindow logic_{module_, form_};
-  Win32Window view_{module_, form_, logic_, [this] { return high_contrast_; }};
+  // On a monitor that holds the window at any DPI.
+  static DpiApi RoomyMonitor() {
+    DpiApi api = SystemDpiApi();
+    api.work_area_near = [](const RECT&) { return RECT{-4096, -4096, 4096, 4096}; };
+    return api;
+  }
+  Win32Window view_{module_, form_, logic_, [this] { return high_contrast_; }, RoomyMonitor()};
 };
 
 TEST_F(Win32WindowTest, ControlsKeepTheTablesPlacesAt96And144Dpi) {
@@ -248,28 +255,22 @@ TEST_F(Win32WindowTest, CloseRequestsAskOneQuestionAtATimeAndAYesEnds) {
 }
 
 // A fault at start-up comes before the window shows: its box has no hidden owner, so it keeps a
-// taskbar button of its own. Once the window shows, the window owns the boxes.
+// taskbar button of its own, and comes to the front task-modal over the configurator that started
+// the program. Once the window shows, the window owns the boxes.
 TEST_F(Win32WindowTest, ABoxHasNoOwnerUntilTheWindowShows) {
-  static std::vector<HWND> owners;  // of each box the hook answers
-  owners.clear();
-  const auto answer = [](int code, WPARAM w, LPARAM l) {
-    auto* const box = reinterpret_cast<HWND>(w);
-    wchar_t kind[16] = {};
-    if (code == HCBT_ACTIVATE && GetClassNameW(box, kind, 16) > 0 &&
-        std::wstring_view(kind) == L"#32770") {
-      owners.push_back(GetWindow(box, GW_OWNER));
-      PostMessageW(box, WM_COMMAND, IDOK, 0);
-    }
-    return CallNextHookEx(nullptr, code, w, l);
-  };
-  const HHOOK hook = SetWindowsHookExW(WH_CBT, answer, nullptr, GetCurrentThreadId());
+  static std::vector<std::pair<HWND, UINT>> shown;  // each box's owner and modality
+  shown.clear();
   Win32Dialogs boxes;
   boxes.owner = view_.handle();
+  boxes.show_box = [](HWND owner, LPCWSTR, LPCWSTR, UINT flags) {
+    shown.emplace_back(owner, flags & (MB_TASKMODAL | MB_SETFOREGROUND | MB_SYSTEMMODAL));
+    return IDOK;
+  };
   boxes.ShowMessage({"File not found", "Error"});
   Open();
   boxes.ShowMessage({"File not found", "Error"});
-  UnhookWindowsHookEx(hook);
-  EXPECT_EQ(owners, (std::vector<HWND>{nullptr, view_.handle()}));
+  EXPECT_EQ(shown, (std::vector<std::pair<HWND, UINT>>{{nullptr, MB_TASKMODAL | MB_SETFOREGROUND},
+                                                       {view_.handle(), 0}}));
 }
 
 TEST_F(Win32WindowTest, OnlyTheWindowsOwnActivationEnablesOK) {
@@ -323,6 +324,34 @@ TEST_F(Win32WindowTest, WithoutThePerMonitorFunctionsTheWindowScalesAtTheSystemD
                               TwipsToPixels(kClientHeightTwips, dpi)}));
 }
 
+// Where the designed size at the monitor's DPI does not fit the monitor's work area, the whole
+// form is drawn at the largest DPI that fits, inside that work area: 800 x 600 with a 40-pixel
+// taskbar, 1366 x 768 at 125 %, and the same on a second monitor left of the first.
+TEST_F(Win32WindowTest, TheWindowOpensInsideTheWorkAreaAtTheLargestScaleThatFits) {
+  static std::pair<UINT, RECT> monitor;  // its DPI and work area
+  const DpiApi api{[](HWND) { return monitor.first; }, nullptr,
+                   [](const RECT&) { return monitor.second; }};
+  for (const auto& [dpi, work] : {std::pair{96U, RECT{0, 0, 800, 560}},
+                                  {120U, RECT{0, 0, 1366, 718}},
+                                  {120U, RECT{-1366, 0, 0, 718}},
+                                  {96U, RECT{0, 0, 1920, 1040}}}) {
+    monitor = {dpi, work};
+    Form form = MakeMainForm();
+    ConfigWindow logic{module_, form};
+    const Win32Window view(module_, form, logic, SystemHighContrast, api);
+    RECT window{};
+    GetWindowRect(view.handle(), &window);  // the controls keep to the client area at any DPI
+    EXPECT_TRUE(window.left >= work.left && window.top >= work.top && window.right <= work.right &&
+                window.bottom <= work.bottom);
+    // One DPI more would not fit: each row's height is the limit.
+    const int more = TwipsToPixels(kClientHeightTwips, view.dpi() + 1) -
+                     TwipsToPixels(kClientHeightTwips, view.dpi());
+    EXPECT_TRUE(view.dpi() == static_cast<int>(dpi) ||
+                window.bottom - window.top + more > work.bottom - work.top);
+    EXPECT_EQ(view.dpi() < static_cast<int>(dpi), work.bottom < 1000) << view.dpi();
+  }
+}
+
 // What the flags decide beyond a lookup: the default answer's button is the box's default.
 TEST(Win32MessageBox, RequestBecomesTheSystemFlags) {
   for (const auto& [answer, button] : {std::pair{MessageAnswer::kYes, UINT{MB_DEFBUTTON1}},
@@ -330,6 +359,27 @@ TEST(Win32MessageBox, RequestBecomesTheSystemFlags) {
     const MessageBoxRequest request{"", "", MessageIcon::kWarning, MessageButtons::kYesNo, answer};
     EXPECT_EQ(MessageBoxFlags(request) & (MB_TYPEMASK | MB_DEFMASK), UINT{MB_YESNO} | button);
   }
+}
+
+// Each run mode keeps the system's boxes away, a silent run also the crash box; afterwards a DLL
+// beside the program is not what its bare name loads.
+TEST(Win32StartUp, KeepsTheSystemsBoxesAwayAndLoadsNoDllFromTheProgramsFolder) {
+  const UINT no_boxes = SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX;
+  for (const auto& [arguments, mode] : {std::pair{"", no_boxes},
+                                        {"/EXTERNAL=Q7XCFG", no_boxes},
+                                        {"/external=silent", no_boxes | SEM_NOGPFAULTERRORBOX}}) {
+    FakeRuntime runtime;
+    runtime.style = PathStyle::kWindows;
+    runtime.argument_text = arguments;
+    EXPECT_EQ(StartUp(runtime), (mode & SEM_NOGPFAULTERRORBOX) != 0) << arguments;
+    EXPECT_EQ(GetErrorMode(), mode) << arguments;
+  }
+  wchar_t path[MAX_PATH] = {};
+  const std::wstring program(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
+  EXPECT_EQ(LoadLibraryW(L"planted.dll"), nullptr);
+  EXPECT_NE(LoadLibraryW((program.substr(0, program.rfind(L'\\') + 1) + L"planted.dll").c_str()),
+            nullptr)
+      << "the planted DLL is there";
 }
 
 }  // namespace
