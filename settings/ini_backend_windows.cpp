@@ -100,9 +100,9 @@ bool CreateProfileForAnyText(const std::string& file_name) {
   if (file == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_EXISTS;
   constexpr std::string_view kMark = "\xFF\xFE";
   DWORD written = 0;
-  const bool made = WriteFile(file, kMark.data(), static_cast<DWORD>(kMark.size()), &written,
-                              nullptr) != 0 &&
-                    written == kMark.size();
+  const bool made =
+      WriteFile(file, kMark.data(), static_cast<DWORD>(kMark.size()), &written, nullptr) != 0 &&
+      written == kMark.size();
   CloseHandle(file);
   return made;
 }
