@@ -15,6 +15,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -55,6 +56,26 @@ TEST_F(IniBackendTest, WriteOfTheStoredValueLeavesTheFileAlone) {
   EXPECT_TRUE(ini::WriteProfileString(file_, " s ", "K", "1"));
   EXPECT_EQ(StatOf(file_).st_ino, inode);
   EXPECT_EQ(StatOf(file_).st_mtim.tv_sec, 1'000'000'000);
+}
+
+// Each save of the run finds the lock held for 400 ms, then free: two such waits leave less of
+// the run's second than a third needs.
+TEST_F(IniBackendTest, EveryWaitOfARunComesOffOneBudget) {
+  ini::SaveCalls calls = ini::SystemSaveCalls();
+  calls.lock_wait = std::chrono::seconds(1);
+  std::optional<std::chrono::steady_clock::time_point> since;
+  calls.lock = [&, lock = calls.lock](int fd, int operation) {
+    const auto now = std::chrono::steady_clock::now();
+    if (!since) since = now;
+    if (now - *since < std::chrono::milliseconds(400)) return errno = EWOULDBLOCK, -1;
+    since.reset();
+    return lock(fd, operation);
+  };
+  ini::ProfileWriter writer(calls);
+  EXPECT_TRUE(writer.Write(file_, "S", "k", "1"));
+  EXPECT_TRUE(writer.Write(file_, "S", "k", "2"));
+  EXPECT_FALSE(writer.Write(file_, "S", "k", "3"));
+  EXPECT_EQ(ReadBytes(file_), "[S]\r\nk=2\r\n");
 }
 
 // What a save hands the disk, in order, through the calls tests can replace (a write with the
