@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "settings/ini_file_text.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -15,13 +16,17 @@ constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
 constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
 
-enum class Encoding { kWindows1252, kUtf8, kUtf16Le, kUnknown };
+// kUtf8Unmarked: what a Linux editor saves. Windows-1252 text with a character beyond ASCII
+// is almost never valid UTF-8, so such a file is taken for UTF-8; one of pure ASCII is both.
+enum class Encoding { kWindows1252, kUtf8, kUtf8Unmarked, kUtf16Le, kUnknown };
 
 Encoding EncodingOf(std::string_view bytes) {
   if (bytes.starts_with(kUtf16LeMark)) return Encoding::kUtf16Le;
   if (bytes.starts_with(kUtf16BeMark)) return Encoding::kUnknown;
   if (bytes.starts_with(kUtf8Mark)) return Encoding::kUtf8;
-  return Encoding::kWindows1252;
+  const bool beyond_ascii =
+      std::any_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) != 0; });
+  return beyond_ascii && text::IsUtf8(bytes) ? Encoding::kUtf8Unmarked : Encoding::kWindows1252;
 }
 
 std::optional<std::string> Utf16LeToUtf8(std::string_view bytes) {
@@ -61,6 +66,8 @@ std::optional<Decoded> Decode(std::string_view bytes) {
       if (!text::IsUtf8(body)) return std::nullopt;
       return Decoded{Encoding::kUtf8, std::string(body)};
     }
+    case Encoding::kUtf8Unmarked:
+      return Decoded{Encoding::kUtf8Unmarked, std::string(bytes)};
     case Encoding::kUtf16Le: {
       std::optional<std::string> body = Utf16LeToUtf8(bytes.substr(kUtf16LeMark.size()));
       if (!body) return std::nullopt;

@@ -9,9 +9,10 @@
 namespace ini {
 
 // Whole files. A file is Windows-1252 unless it starts with a byte order mark: FF FE makes it
-// UTF-16 LE, EF BB BF UTF-8; the mark stays. A file that starts with FE FF (UTF-16 BE) or does
-// not decode in its declared encoding is never rewritten and reads as empty. Names and values
-// here are UTF-8; text a Windows-1252 file cannot hold becomes "?".
+// UTF-16 LE, EF BB BF UTF-8; the mark stays. A file without a mark whose bytes are valid UTF-8
+// with at least one character beyond ASCII is UTF-8 too, and gets no mark. A file that starts with
+// FE FF (UTF-16 BE) or does not decode in its declared encoding is never rewritten and reads as
+// empty. Names and values here are UTF-8; text a Windows-1252 file cannot hold becomes "?".
 
 // The file's text as FindValue and RewriteEntry see it (UTF-8 for a file with a mark, without
 // the mark); nullopt when it cannot be decoded.
