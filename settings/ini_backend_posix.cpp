@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <optional>
 #include <random>
 #include <string>
@@ -41,7 +42,12 @@ std::string RandomTempName() {
 
 // kInPlace: the new file cannot be what the old one is (its owner, group, an attribute or a
 // flag), or the folder takes no new file or rename there: the old one is written in place.
-enum class Outcome { kDone, kFailed, kInPlace };
+// kTaken: another save made the missing file meanwhile.
+enum class Outcome { kDone, kFailed, kInPlace, kTaken };
+
+// Saves of other processes that each replace the file between our open and our lock; one turn is
+// enough unless many saves run at once.
+constexpr int kTurns = 100;
 
 // Why a new file could not be made or renamed. A read-only file system refuses in place too.
 Outcome Refused(int error) {
@@ -105,14 +111,38 @@ Outcome WriteTempFile(SaveCalls& calls, const posix::Target& target, std::string
   return closed ? filled : Outcome::kFailed;
 }
 
+// Another save replaced the file while we waited for its lock: the lock is the old file's.
+bool Replaced(const posix::Target& target) {
+  struct stat named {};
+  struct stat held {};
+  if (target.dir < 0) return false;  // only written in place, through the file we hold
+  return fstat(target.file, &held) != 0 ||
+         fstatat(target.dir, target.name.c_str(), &named, AT_SYMLINK_NOFOLLOW) != 0 ||
+         named.st_dev != held.st_dev || named.st_ino != held.st_ino;
+}
+
 // Readers see either the old file or the new one, never a part of either.
 Outcome ReplaceFile(SaveCalls& calls, const posix::Target& target, std::string_view bytes,
                     const struct stat* old) {
   std::string temp;
   const Outcome written = WriteTempFile(calls, target, bytes, old, temp);
   if (written != Outcome::kDone) return written;
-  if (calls.rename(target.dir, temp.c_str(), target.name.c_str()) != 0) {
+  // A new file never replaces one that another save made meanwhile: that one's lock is ours next.
+  // A file system that cannot rename so (EINVAL) leaves that race open, as no lock would close it.
+  int renamed = -1;
+  if (old == nullptr) {
+    renamed =
+        renameat2(target.dir, temp.c_str(), target.dir, target.name.c_str(), RENAME_NOREPLACE);
+  }
+  if (old != nullptr || (renamed != 0 && errno == EINVAL)) {
+    renamed = calls.rename(target.dir, temp.c_str(), target.name.c_str());
+  }
+  if (renamed != 0) {
     const int error = errno;
+    if (error == EEXIST && old == nullptr) {
+      static_cast<void>(unlinkat(target.dir, temp.c_str(), 0));
+      return Outcome::kTaken;
+    }
     // Already failing; a temporary file we cannot remove changes nothing about that.
     static_cast<void>(unlinkat(target.dir, temp.c_str(), 0));
     return Refused(error);
@@ -144,7 +174,18 @@ SaveCalls SystemSaveCalls() {
     const std::string proc_path = "/proc/self/fd/" + std::to_string(fd);
     return linkat(AT_FDCWD, proc_path.c_str(), dir, name, AT_SYMLINK_FOLLOW);
   };
-  calls.lock = [](int fd, int operation) { return flock(fd, operation); };
+  calls.lock = [](int fd) {
+    struct flock want {};
+    want.l_type = F_WRLCK;
+    want.l_whence = SEEK_SET;
+    if (fcntl(fd, F_OFD_SETLK, &want) == 0) return 0;
+    if (errno != EAGAIN && errno != EACCES) return -1;
+    struct flock held = want;
+    // A read lock takes no more than reading: it must not hold a save up.
+    if (fcntl(fd, F_OFD_GETLK, &held) == 0 && held.l_type == F_RDLCK) return errno = ENOLCK, -1;
+    return errno = EWOULDBLOCK, -1;
+  };
+  calls.lock_folder = [](int dir) { return flock(dir, LOCK_EX | LOCK_NB); };
   return calls;
 }
 
@@ -187,28 +228,37 @@ bool ProfileWriter::Write(const std::string& file_name, std::string_view section
   std::optional<std::string> new_bytes = change(old_bytes);
   if (!new_bytes || (target.file >= 0 && *new_bytes == old_bytes)) return new_bytes.has_value();
 
-  // Read, change and write under the lock, so that no other writer's change is lost between
-  // our read and our write.
-  const posix::FolderLock lock(calls_, target.dir);
-  if (lock.state() == posix::LockState::kBusy) return false;
-  // Without the lock a temporary file may belong to a save still running.
-  if (lock.state() == posix::LockState::kHeld) lock.RemoveStaleTempFiles();
-  // Writable, or refused: renaming in a writable folder would override the file's own protection.
-  if (!target.Reopen(file_name)) return false;
-  if (target.file < 0) {
-    new_bytes = change("");
-    return new_bytes && ReplaceFile(calls_, target, *new_bytes, nullptr) == Outcome::kDone;
+  // Without the folder's lock a temporary file may belong to a save still running.
+  const posix::FolderLock folder(calls_, target.dir);
+  if (folder.state() == posix::LockState::kHeld) folder.RemoveStaleTempFiles();
+  // Each turn ends with the file saved or failed, or with the file another save just made or
+  // put in its place, whose lock is then ours to take.
+  for (int turn = 0; turn < kTurns; ++turn) {
+    // Writable, or refused: renaming in a writable folder would override the file's protection.
+    if (!target.Reopen(file_name)) return false;
+    if (target.file < 0) {
+      new_bytes = change("");
+      if (!new_bytes) return false;
+      const Outcome made = ReplaceFile(calls_, target, *new_bytes, nullptr);
+      if (made == Outcome::kTaken) continue;
+      return made == Outcome::kDone;
+    }
+    // Read, change and write under the file's lock, so that no other writer's change is lost
+    // between our read and our write.
+    if (posix::TakeLock(calls_, target.file) == posix::LockState::kBusy) return false;
+    if (Replaced(target)) continue;
+    if (!posix::ReadOpenFile(target.file, old_bytes, old) || !(new_bytes = change(old_bytes))) {
+      return false;
+    }
+    if (*new_bytes == old_bytes) return true;
+    // A file of several names stays one file: replacing it would split them.
+    if (old.st_nlink == 1 && target.dir >= 0) {
+      const Outcome replaced = ReplaceFile(calls_, target, *new_bytes, &old);
+      if (replaced != Outcome::kInPlace) return replaced == Outcome::kDone;
+    }
+    return posix::WriteInPlace(calls_, target.Release(), change);
   }
-  if (!posix::ReadOpenFile(target.file, old_bytes, old) || !(new_bytes = change(old_bytes))) {
-    return false;
-  }
-  if (*new_bytes == old_bytes) return true;
-  // A file of several names stays one file: replacing it would split them.
-  if (old.st_nlink == 1 && target.dir >= 0) {
-    const Outcome replaced = ReplaceFile(calls_, target, *new_bytes, &old);
-    if (replaced != Outcome::kInPlace) return replaced == Outcome::kDone;
-  }
-  return posix::WriteInPlace(calls_, target.Release(), change);
+  return false;
 }
 
 }  // namespace ini
