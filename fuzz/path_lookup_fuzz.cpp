@@ -28,13 +28,23 @@ void Check(bool condition) {
   if (!condition) std::abort();
 }
 
-const fs::path& Scratch() {
-  static const fs::path root = [] {
+// Removed when the fuzzer ends.
+struct ScratchFolder {
+  ScratchFolder() {
     std::string pattern = (fs::temp_directory_path() / "path_lookup_fuzz.XXXXXX").string();
     Check(mkdtemp(pattern.data()) != nullptr);
-    return fs::path(pattern);
-  }();
-  return root;
+    root = pattern;
+  }
+  ~ScratchFolder() {
+    std::error_code ec;
+    fs::remove_all(root, ec);
+  }
+  fs::path root;
+};
+
+const fs::path& Scratch() {
+  static const ScratchFolder scratch;
+  return scratch.root;
 }
 
 std::u32string Folded(const std::string& name) {
