@@ -142,6 +142,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view entry = kNames[in.ConsumeIntegralInRange<std::size_t>(0, 13)];
     const std::optional<std::string> read = ini::ReadEntry(file, section, entry);
     if (read) Check(text::DecodeUtf8(*read).size() <= ini::kMaxValueLength);
+    // The index of a run's parsed files reads as the whole file does.
+    Check(ini::ParsedFile(file).ReadEntry(section, entry) == read);
     static_cast<void>(ini::ParseProfileInt(read.value_or("")));
     if (!in.ConsumeBool()) continue;
 

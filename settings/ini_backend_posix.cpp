@@ -20,6 +20,7 @@
 #include "settings/ini_posix_files.h"
 #include "settings/ini_posix_in_place.h"
 #include "settings/ini_posix_lock.h"
+#include "settings/ini_posix_read_cache.h"
 #include "settings/ini_text.h"
 
 namespace ini {
@@ -193,16 +194,16 @@ ProfileWriter::ProfileWriter(SaveCalls calls) : calls_(std::move(calls)) {}
 
 std::string ReadProfileString(const std::string& file_name, std::string_view section,
                               std::string_view entry) {
-  std::string bytes;
-  if (posix::ReadWholeFile(file_name, bytes, nullptr) != posix::ReadResult::kRead) return {};
-  return ReadEntry(bytes, section, entry).value_or("");
+  const ParsedFile* file = posix::ParsedFileAt(file_name);
+  if (file == nullptr) return {};
+  return file->ReadEntry(section, entry).value_or("");
 }
 
 std::int32_t ReadProfileInt(const std::string& file_name, std::string_view section,
                             std::string_view entry, std::int32_t fallback) {
-  std::string bytes;
-  if (posix::ReadWholeFile(file_name, bytes, nullptr) != posix::ReadResult::kRead) return fallback;
-  const std::optional<std::string> value = ReadEntry(bytes, section, entry);
+  const ParsedFile* file = posix::ParsedFileAt(file_name);
+  if (file == nullptr) return fallback;
+  const std::optional<std::string> value = file->ReadEntry(section, entry);
   if (!value || value->empty()) return fallback;
   return ParseProfileInt(*value);
 }
@@ -219,6 +220,8 @@ bool ProfileWriter::Write(const std::string& file_name, std::string_view section
   const posix::Change change = [&](std::string_view old_bytes) {
     return WriteEntry(old_bytes, section, entry, value);
   };
+  // Whatever this save changes, through whichever name, is read anew.
+  posix::ForgetParsedFiles();
   posix::Target target;
   if (file_name.empty() || !target.Open(file_name)) return false;
   std::string old_bytes;

@@ -109,6 +109,21 @@ bool Findable(std::string_view section, std::string_view entry, std::string_view
          entry.find('=') == entry.npos && entry.front() != '[' && entry.front() != ';';
 }
 
+// A value found, as a read hands it out: cut to kMaxValueLength characters, in UTF-8.
+std::optional<std::string> AsReturned(std::optional<std::string> value, bool windows_1252) {
+  if (!value) return std::nullopt;
+  if (windows_1252) {
+    if (value->size() > kMaxValueLength) value->resize(kMaxValueLength);
+    return text::Windows1252ToUtf8(*value);
+  }
+  std::size_t end = 0;
+  for (std::size_t count = 0; end < value->size() && count < kMaxValueLength; ++count) {
+    text::NextCodePoint(*value, end);
+  }
+  value->resize(end);
+  return value;
+}
+
 }  // namespace
 
 std::optional<std::string> FileText(std::string_view file_bytes) {
@@ -121,20 +136,26 @@ std::optional<std::string> ReadEntry(std::string_view file_bytes, std::string_vi
                                      std::string_view entry) {
   const std::optional<Decoded> file = Decode(file_bytes);
   if (!file) return std::nullopt;
-  std::optional<std::string> value =
-      FindValue(file->text, ForCore(file->encoding, section), ForCore(file->encoding, entry),
-                CharsetOf(file->encoding));
-  if (!value) return std::nullopt;
-  if (file->encoding == Encoding::kWindows1252) {
-    if (value->size() > kMaxValueLength) value->resize(kMaxValueLength);
-    return text::Windows1252ToUtf8(*value);
-  }
-  std::size_t end = 0;
-  for (std::size_t count = 0; end < value->size() && count < kMaxValueLength; ++count) {
-    text::NextCodePoint(*value, end);
-  }
-  value->resize(end);
-  return value;
+  return AsReturned(FindValue(file->text, ForCore(file->encoding, section),
+                              ForCore(file->encoding, entry), CharsetOf(file->encoding)),
+                    file->encoding == Encoding::kWindows1252);
+}
+
+ParsedFile::ParsedFile(std::string_view file_bytes) {
+  std::optional<Decoded> file = Decode(file_bytes);
+  if (!file) return;
+  decoded_ = true;
+  windows_1252_ = file->encoding == Encoding::kWindows1252;
+  text_ = std::move(file->text);
+  index_.emplace(text_, CharsetOf(file->encoding));
+}
+
+std::optional<std::string> ParsedFile::ReadEntry(std::string_view section,
+                                                 std::string_view entry) const {
+  if (!decoded_) return std::nullopt;
+  const Encoding encoding = windows_1252_ ? Encoding::kWindows1252 : Encoding::kUtf8;
+  return AsReturned(index_->FindValue(ForCore(encoding, section), ForCore(encoding, entry)),
+                    windows_1252_);
 }
 
 std::optional<std::string> WriteEntry(std::string_view file_bytes, std::string_view section,

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "settings/ini_text.h"
+
 namespace ini {
 
 // Whole files. A file is Windows-1252 unless it starts with a byte order mark: FF FE makes it
@@ -21,6 +23,23 @@ std::optional<std::string> FileText(std::string_view file_bytes);
 // The entry's value cut to kMaxValueLength characters; nullopt when it is missing.
 std::optional<std::string> ReadEntry(std::string_view file_bytes, std::string_view section,
                                      std::string_view entry);
+
+// A whole file decoded and indexed once, for the many reads of a run.
+class ParsedFile {
+ public:
+  explicit ParsedFile(std::string_view file_bytes);
+  ParsedFile(const ParsedFile&) = delete;
+  ParsedFile& operator=(const ParsedFile&) = delete;
+
+  // As ReadEntry on the file's bytes.
+  std::optional<std::string> ReadEntry(std::string_view section, std::string_view entry) const;
+
+ private:
+  bool decoded_ = false;
+  bool windows_1252_ = true;
+  std::string text_;
+  std::optional<SectionIndex> index_;  // of text_
+};
 
 // The file's bytes after writing entry=value, in the file's own encoding. nullopt when the file
 // must not be rewritten: it cannot be decoded, or the names or the value would break its lines
