@@ -10,10 +10,12 @@
 #include <cstdio>
 #include <optional>
 #include <random>
+#include <set>
 #include <string>
 #include <utility>
 
 #include "base/write_all.h"
+#include "errors/error.h"
 #include "settings/ini_backend.h"
 #include "settings/ini_backend_posix.h"
 #include "settings/ini_file_text.h"
@@ -122,6 +124,15 @@ bool Replaced(const posix::Target& target) {
          named.st_dev != held.st_dev || named.st_ino != held.st_ino;
 }
 
+// A file over kMaxFileSize, at the first read or write of the run that meets it.
+void ReportOnce(const std::string& path) {
+  static std::set<std::string> reported;
+  if (reported.insert(path).second) {
+    throw RuntimeError(static_cast<std::int32_t>(ErrorNumber::kPathFileAccess), "ini",
+                       "File larger than 64 MiB, neither read nor written: " + path);
+  }
+}
+
 // Readers see either the old file or the new one, never a part of either.
 Outcome ReplaceFile(SaveCalls& calls, const posix::Target& target, std::string_view bytes,
                     const struct stat* old) {
@@ -194,14 +205,18 @@ ProfileWriter::ProfileWriter(SaveCalls calls) : calls_(std::move(calls)) {}
 
 std::string ReadProfileString(const std::string& file_name, std::string_view section,
                               std::string_view entry) {
-  const ParsedFile* file = posix::ParsedFileAt(file_name);
+  bool too_large = false;
+  const ParsedFile* file = posix::ParsedFileAt(file_name, too_large);
+  if (too_large) ReportOnce(file_name);
   if (file == nullptr) return {};
   return file->ReadEntry(section, entry).value_or("");
 }
 
 std::int32_t ReadProfileInt(const std::string& file_name, std::string_view section,
                             std::string_view entry, std::int32_t fallback) {
-  const ParsedFile* file = posix::ParsedFileAt(file_name);
+  bool too_large = false;
+  const ParsedFile* file = posix::ParsedFileAt(file_name, too_large);
+  if (too_large) ReportOnce(file_name);
   if (file == nullptr) return fallback;
   const std::optional<std::string> value = file->ReadEntry(section, entry);
   if (!value || value->empty()) return fallback;
@@ -226,6 +241,10 @@ bool ProfileWriter::Write(const std::string& file_name, std::string_view section
   if (file_name.empty() || !target.Open(file_name)) return false;
   std::string old_bytes;
   struct stat old {};
+  if (target.file >= 0 && fstat(target.file, &old) == 0 && old.st_size > posix::kMaxFileSize) {
+    ReportOnce(file_name);
+    return false;
+  }
   // A save that changes nothing takes no turn: another writer can neither hold it up nor fail it.
   if (target.file >= 0 && !posix::ReadOpenFile(target.file, old_bytes, old)) return false;
   std::optional<std::string> new_bytes = change(old_bytes);

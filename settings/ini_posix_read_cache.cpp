@@ -43,16 +43,18 @@ bool Settled(const struct stat& info, const timespec& read_at) {
 
 }  // namespace
 
-const ParsedFile* ParsedFileAt(const std::string& path) {
+const ParsedFile* ParsedFileAt(const std::string& path, bool& too_large) {
   std::map<std::string, Parsed>& cache = Cache();
   const auto known = cache.find(path);
   struct stat now {};
-  if (known != cache.end() && known->second.settled && stat(path.c_str(), &now) == 0 &&
-      Same(now, known->second.info)) {
+  const bool found = stat(path.c_str(), &now) == 0;
+  if (found && known != cache.end() && known->second.settled && Same(now, known->second.info)) {
     return known->second.file.get();
   }
   // The old parse goes first: a run holds no more than one copy of a large file.
   if (known != cache.end()) cache.erase(known);
+  too_large = found && S_ISREG(now.st_mode) && now.st_size > kMaxFileSize;
+  if (too_large) return nullptr;
   timespec read_at{};
   clock_gettime(CLOCK_REALTIME, &read_at);
   std::string bytes;
