@@ -3,11 +3,17 @@
 #include <benchmark/benchmark.h>
 #include <stdlib.h>  // NOLINT(modernize-deprecated-headers): POSIX mkdtemp(), not in <cstdlib>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <chrono>
 #include <cstdint>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
 #include <string>
+#include <thread>
 
 #include "settings/ini_backend.h"
 #include "settings/ini_text.h"
@@ -92,5 +98,36 @@ void BM_WriteProfileStringToFile(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(LargeIni().size()));
 }
 BENCHMARK(BM_WriteProfileStringToFile);
+
+// The machine list of a plant whose Program.ini holds NumberOfMachines=32767 and one comment
+// line of 1 MiB: one read of each machine's name, as the program's start makes them. The file is
+// first left to settle (no time stamp within the last seconds), as a plant's file is, so that
+// its parse may be kept for the run.
+void BM_ReadEveryMachineOfALargeProgramIni(benchmark::State& state) {
+  std::string bytes = "[Project]\r\nNumberOfMachines=32767\r\n;" + std::string(1 << 20, 'x');
+  for (int machine = 1; machine <= 32767; ++machine) {
+    bytes +=
+        "\r\n[Machine" + std::to_string(machine) + "]\r\nMachineName=M" + std::to_string(machine);
+  }
+  static const BenchFile file;
+  const std::string path = std::filesystem::path(file.path()).parent_path() / "Program.ini";
+  std::ofstream(path, std::ios::binary) << bytes;
+  struct stat info {};
+  while (stat(path.c_str(), &info) == 0 && info.st_ctim.tv_sec + 4 > std::time(nullptr)) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  for (auto _ : state) {
+    const int count = ini::ReadProfileInt(path, "Project", "NumberOfMachines", -1);
+    for (int machine = 1; machine <= count; ++machine) {
+      benchmark::DoNotOptimize(
+          ini::ReadProfileString(path, "Machine" + std::to_string(machine), "MachineName"));
+    }
+  }
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  state.counters["file_MiB"] = static_cast<double>(bytes.size()) / (1 << 20);
+  state.counters["peak_rss_MiB"] = static_cast<double>(usage.ru_maxrss) / 1024;
+}
+BENCHMARK(BM_ReadEveryMachineOfALargeProgramIni)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -11,6 +11,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <set>
+#include <tuple>
+#include <utility>
 
 #ifdef ZARO_COVERAGE
 extern "C" {  // GCC's header declares its C functions without saying so
@@ -63,7 +66,8 @@ std::string Join(const std::string& folder, const std::string& name) {
   return folder + "/" + name;
 }
 
-// The entries of `folder` whose names equal `name` but for letter case, exact match first.
+// The entries of `folder` whose names equal `name` but for letter case, exact match first. Only
+// names are read: whether a variant leads anywhere is for the caller to find out.
 std::vector<std::string> CaseVariants(const std::string& folder, const std::string& name) {
   std::vector<std::string> variants;
   const std::string exact = Join(folder, name);
@@ -86,25 +90,42 @@ std::vector<std::string> CaseVariants(const std::string& folder, const std::stri
   return variants;
 }
 
-std::string Resolve(const std::string& prefix, const std::vector<std::string>& parts,
-                    std::size_t index) {
-  if (index == parts.size()) return IsRegular(prefix) ? prefix : std::string();
-  const std::string& part = parts[index];
-  const bool last = index + 1 == parts.size();
-  if (part == "." || part == "..") {
-    return last ? std::string() : Resolve(Join(prefix, part), parts, index + 1);
-  }
-  for (const std::string& variant : CaseVariants(prefix, part)) {
-    std::string next = Join(prefix, variant);
+// A search through the case variants of each part. Links between variants (`a` and `A` both
+// naming `.`) make the paths many, but where the rest of the path leads depends only on the
+// folder reached and the part still to match: each such pair is searched once.
+class CaseLookup {
+ public:
+  explicit CaseLookup(std::vector<std::string> parts) : parts_(std::move(parts)) {}
+
+  std::string Resolve(const std::string& prefix, std::size_t index) {
+    if (index == parts_.size()) return IsRegular(prefix) ? prefix : std::string();
+    const std::string& part = parts_[index];
+    const bool last = index + 1 == parts_.size();
     if (last) {
-      if (IsRegular(next)) return next;
-    } else if (IsDirectory(next)) {
-      std::string found = Resolve(next, parts, index + 1);
+      if (part == "." || part == "..") return {};
+      for (const std::string& variant : CaseVariants(prefix, part)) {
+        if (IsRegular(Join(prefix, variant))) return Join(prefix, variant);
+      }
+      return {};
+    }
+    struct stat folder {};
+    if (stat(prefix.empty() ? "." : prefix.c_str(), &folder) != 0) return {};
+    if (!searched_.emplace(folder.st_dev, folder.st_ino, index).second) return {};
+    if (part == "." || part == "..") return Resolve(Join(prefix, part), index + 1);
+    for (const std::string& variant : CaseVariants(prefix, part)) {
+      const std::string next = Join(prefix, variant);
+      if (!IsDirectory(next)) continue;
+      std::string found = Resolve(next, index + 1);
       if (!found.empty()) return found;
     }
+    return {};
   }
-  return {};
-}
+
+ private:
+  std::vector<std::string> parts_;
+  // Folders (device, inode) already searched for the part of this index, without success.
+  std::set<std::tuple<dev_t, ino_t, std::size_t>> searched_;
+};
 
 ErrorNumber ErrorForErrno(int error) {
   switch (error) {
@@ -167,7 +188,7 @@ std::string NativeRuntime::FindFile(const std::string& path) const {
     start = end + 1;
   }
   if (parts.empty()) return {};
-  return Resolve(path.front() == '/' ? "/" : "", parts, 0);
+  return CaseLookup(std::move(parts)).Resolve(path.front() == '/' ? "/" : "", 0);
 }
 
 void NativeRuntime::AppendToFile(const std::string& path, const std::string& text) {

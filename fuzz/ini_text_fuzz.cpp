@@ -4,6 +4,7 @@
 // SPDX-License-Identifier: MIT
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -94,6 +95,11 @@ std::string_view MarkOf(std::string_view file) {
   return {};
 }
 
+bool UnmarkedUtf8(std::string_view file) {
+  return MarkOf(file).empty() && text::IsUtf8(file) &&
+         std::any_of(file.begin(), file.end(), [](char c) { return (c & 0x80) != 0; });
+}
+
 std::string FileBytes(FuzzedDataProvider& in) {
   std::string raw = in.ConsumeRandomLengthString(4096);
   switch (in.ConsumeIntegralInRange(0, 4)) {
@@ -124,6 +130,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view entry = kNames[in.ConsumeIntegralInRange<std::size_t>(0, 13)];
     const std::optional<std::string> read = ini::ReadEntry(file, section, entry);
     if (read) Check(text::DecodeUtf8(*read).size() <= ini::kMaxValueLength);
+    // The index of a run's parsed files reads as the whole file does.
+    Check(ini::ParsedFile(file).ReadEntry(section, entry) == read);
     static_cast<void>(ini::ParseProfileInt(read.value_or("")));
     if (!in.ConsumeBool()) continue;
 
@@ -141,8 +149,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::optional<std::string> new_text = ini::FileText(*written);
     Check(new_text.has_value());
     CheckOnlyTheEntryChanged(*text, *new_text);
+    // A Windows-1252 file whose bytes become valid UTF-8 reads as UTF-8 from then on.
+    const bool unmarked_utf8 = UnmarkedUtf8(file);
+    if (unmarked_utf8 != UnmarkedUtf8(*written)) {
+      file = *written;
+      continue;
+    }
     Check(ini::WriteEntry(*written, section, entry, value) == written);
-    const bool windows_1252 = *text == file;
+    const bool windows_1252 = *text == file && !unmarked_utf8;
     if (Storable(value, windows_1252)) Check(ini::ReadEntry(*written, section, entry) == value);
     file = *written;
   }

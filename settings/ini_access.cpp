@@ -54,7 +54,7 @@ std::string LoadIniString(Module& module, const std::string& section, const std:
 std::int16_t LoadIniInteger(Module& module, const std::string& section, const std::string& entry,
                             const std::string& file_name) {
   Procedure proc(module, "LoadIniInteger");
-  std::int32_t read = 0;
+  std::int32_t read = -1;  // as missing, when the read fails
   std::int16_t result = 0;
   proc.Step([&] { read = ini::ReadProfileInt(file_name, section, entry, -1); });
   proc.Step([&] { result = NarrowToInt16(module, read); });

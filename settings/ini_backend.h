@@ -9,7 +9,9 @@
 
 // The profile-file primitives the INI access procedures stand on. Text is UTF-8 here; in the file
 // it is Windows-1252 (the ANSI code page on Windows), or UTF-8 or UTF-16 LE behind a byte order
-// mark. Every call reads the file afresh.
+// mark. Linux: a read parses the file only when it changed since the run last parsed it; a file
+// over 64 MiB is neither read nor written: the first call of the run that meets it throws a
+// RuntimeError naming it, every later one reads it as missing and writes nothing.
 namespace ini {
 
 // The entry's value, trimmed and with one pair of surrounding quotes removed, cut to 254

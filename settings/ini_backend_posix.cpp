@@ -7,18 +7,22 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <optional>
 #include <random>
+#include <set>
 #include <string>
 #include <utility>
 
 #include "base/write_all.h"
+#include "errors/error.h"
 #include "settings/ini_backend.h"
 #include "settings/ini_backend_posix.h"
 #include "settings/ini_file_text.h"
 #include "settings/ini_posix_files.h"
 #include "settings/ini_posix_in_place.h"
 #include "settings/ini_posix_lock.h"
+#include "settings/ini_posix_read_cache.h"
 #include "settings/ini_text.h"
 
 namespace ini {
@@ -41,7 +45,12 @@ std::string RandomTempName() {
 
 // kInPlace: the new file cannot be what the old one is (its owner, group, an attribute or a
 // flag), or the folder takes no new file or rename there: the old one is written in place.
-enum class Outcome { kDone, kFailed, kInPlace };
+// kTaken: another save made the missing file meanwhile.
+enum class Outcome { kDone, kFailed, kInPlace, kTaken };
+
+// Saves of other processes that each replace the file between our open and our lock; one turn is
+// enough unless many saves run at once.
+constexpr int kTurns = 100;
 
 // Why a new file could not be made or renamed. A read-only file system refuses in place too.
 Outcome Refused(int error) {
@@ -105,14 +114,47 @@ Outcome WriteTempFile(SaveCalls& calls, const posix::Target& target, std::string
   return closed ? filled : Outcome::kFailed;
 }
 
+// Another save replaced the file while we waited for its lock: the lock is the old file's.
+bool Replaced(const posix::Target& target) {
+  struct stat named {};
+  struct stat held {};
+  if (target.dir < 0) return false;  // only written in place, through the file we hold
+  return fstat(target.file, &held) != 0 ||
+         fstatat(target.dir, target.name.c_str(), &named, AT_SYMLINK_NOFOLLOW) != 0 ||
+         named.st_dev != held.st_dev || named.st_ino != held.st_ino;
+}
+
+// A file over kMaxFileSize, at the first read or write of the run that meets it.
+void ReportOnce(const std::string& path) {
+  static std::set<std::string> reported;
+  if (reported.insert(path).second) {
+    throw RuntimeError(static_cast<std::int32_t>(ErrorNumber::kPathFileAccess), "ini",
+                       "File larger than 64 MiB, neither read nor written: " + path);
+  }
+}
+
 // Readers see either the old file or the new one, never a part of either.
 Outcome ReplaceFile(SaveCalls& calls, const posix::Target& target, std::string_view bytes,
                     const struct stat* old) {
   std::string temp;
   const Outcome written = WriteTempFile(calls, target, bytes, old, temp);
   if (written != Outcome::kDone) return written;
-  if (calls.rename(target.dir, temp.c_str(), target.name.c_str()) != 0) {
+  // A new file never replaces one that another save made meanwhile: that one's lock is ours next.
+  // A file system that cannot rename so (EINVAL) leaves that race open, as no lock would close it.
+  int renamed = -1;
+  if (old == nullptr) {
+    renamed =
+        renameat2(target.dir, temp.c_str(), target.dir, target.name.c_str(), RENAME_NOREPLACE);
+  }
+  if (old != nullptr || (renamed != 0 && errno == EINVAL)) {
+    renamed = calls.rename(target.dir, temp.c_str(), target.name.c_str());
+  }
+  if (renamed != 0) {
     const int error = errno;
+    if (error == EEXIST && old == nullptr) {
+      static_cast<void>(unlinkat(target.dir, temp.c_str(), 0));
+      return Outcome::kTaken;
+    }
     // Already failing; a temporary file we cannot remove changes nothing about that.
     static_cast<void>(unlinkat(target.dir, temp.c_str(), 0));
     return Refused(error);
@@ -144,7 +186,18 @@ SaveCalls SystemSaveCalls() {
     const std::string proc_path = "/proc/self/fd/" + std::to_string(fd);
     return linkat(AT_FDCWD, proc_path.c_str(), dir, name, AT_SYMLINK_FOLLOW);
   };
-  calls.lock = [](int fd, int operation) { return flock(fd, operation); };
+  calls.lock = [](int fd) {
+    struct flock want {};
+    want.l_type = F_WRLCK;
+    want.l_whence = SEEK_SET;
+    if (fcntl(fd, F_OFD_SETLK, &want) == 0) return 0;
+    if (errno != EAGAIN && errno != EACCES) return -1;
+    struct flock held = want;
+    // A read lock takes no more than reading: it must not hold a save up.
+    if (fcntl(fd, F_OFD_GETLK, &held) == 0 && held.l_type == F_RDLCK) return errno = ENOLCK, -1;
+    return errno = EWOULDBLOCK, -1;
+  };
+  calls.lock_folder = [](int dir) { return flock(dir, LOCK_EX | LOCK_NB); };
   return calls;
 }
 
@@ -152,16 +205,20 @@ ProfileWriter::ProfileWriter(SaveCalls calls) : calls_(std::move(calls)) {}
 
 std::string ReadProfileString(const std::string& file_name, std::string_view section,
                               std::string_view entry) {
-  std::string bytes;
-  if (posix::ReadWholeFile(file_name, bytes, nullptr) != posix::ReadResult::kRead) return {};
-  return ReadEntry(bytes, section, entry).value_or("");
+  bool too_large = false;
+  const ParsedFile* file = posix::ParsedFileAt(file_name, too_large);
+  if (too_large) ReportOnce(file_name);
+  if (file == nullptr) return {};
+  return file->ReadEntry(section, entry).value_or("");
 }
 
 std::int32_t ReadProfileInt(const std::string& file_name, std::string_view section,
                             std::string_view entry, std::int32_t fallback) {
-  std::string bytes;
-  if (posix::ReadWholeFile(file_name, bytes, nullptr) != posix::ReadResult::kRead) return fallback;
-  const std::optional<std::string> value = ReadEntry(bytes, section, entry);
+  bool too_large = false;
+  const ParsedFile* file = posix::ParsedFileAt(file_name, too_large);
+  if (too_large) ReportOnce(file_name);
+  if (file == nullptr) return fallback;
+  const std::optional<std::string> value = file->ReadEntry(section, entry);
   if (!value || value->empty()) return fallback;
   return ParseProfileInt(*value);
 }
@@ -183,37 +240,52 @@ bool ProfileWriter::Write(const std::string& file_name, std::string_view section
   const posix::Change change = [&](std::string_view old_bytes) {
     return WriteEntry(old_bytes, section, entry, value);
   };
+  // Whatever this save changes, through whichever name, is read anew.
+  posix::ForgetParsedFiles();
   posix::Target target;
   if (file_name.empty() || !target.Open(file_name)) return false;
   std::string old_bytes;
   struct stat old {};
+  if (target.file >= 0 && fstat(target.file, &old) == 0 && old.st_size > posix::kMaxFileSize) {
+    ReportOnce(file_name);
+    return false;
+  }
   // A save that changes nothing takes no turn: another writer can neither hold it up nor fail it.
   if (target.file >= 0 && !posix::ReadOpenFile(target.file, old_bytes, old)) return false;
   std::optional<std::string> new_bytes = change(old_bytes);
   if (!new_bytes || (target.file >= 0 && *new_bytes == old_bytes)) return new_bytes.has_value();
 
-  // Read, change and write under the lock, so that no other writer's change is lost between
-  // our read and our write.
-  const posix::FolderLock lock(calls_, target.dir);
-  if (lock.state() == posix::LockState::kBusy) return false;
-  // Without the lock a temporary file may belong to a save still running.
-  if (lock.state() == posix::LockState::kHeld) lock.RemoveStaleTempFiles();
-  // Writable, or refused: renaming in a writable folder would override the file's own protection.
-  if (!target.Reopen(file_name)) return false;
-  if (target.file < 0) {
-    new_bytes = change("");
-    return new_bytes && ReplaceFile(calls_, target, *new_bytes, nullptr) == Outcome::kDone;
+  // Without the folder's lock a temporary file may belong to a save still running.
+  const posix::FolderLock folder(calls_, target.dir);
+  if (folder.state() == posix::LockState::kHeld) folder.RemoveStaleTempFiles();
+  // Each turn ends with the file saved or failed, or with the file another save just made or
+  // put in its place, whose lock is then ours to take.
+  for (int turn = 0; turn < kTurns; ++turn) {
+    // Writable, or refused: renaming in a writable folder would override the file's protection.
+    if (!target.Reopen(file_name)) return false;
+    if (target.file < 0) {
+      new_bytes = change("");
+      if (!new_bytes) return false;
+      const Outcome made = ReplaceFile(calls_, target, *new_bytes, nullptr);
+      if (made == Outcome::kTaken) continue;
+      return made == Outcome::kDone;
+    }
+    // Read, change and write under the file's lock, so that no other writer's change is lost
+    // between our read and our write.
+    if (posix::TakeLock(calls_, target.file) == posix::LockState::kBusy) return false;
+    if (Replaced(target)) continue;
+    if (!posix::ReadOpenFile(target.file, old_bytes, old) || !(new_bytes = change(old_bytes))) {
+      return false;
+    }
+    if (*new_bytes == old_bytes) return true;
+    // A file of several names stays one file: replacing it would split them.
+    if (old.st_nlink == 1 && target.dir >= 0) {
+      const Outcome replaced = ReplaceFile(calls_, target, *new_bytes, &old);
+      if (replaced != Outcome::kInPlace) return replaced == Outcome::kDone;
+    }
+    return posix::WriteInPlace(calls_, target.Release(), change);
   }
-  if (!posix::ReadOpenFile(target.file, old_bytes, old) || !(new_bytes = change(old_bytes))) {
-    return false;
-  }
-  if (*new_bytes == old_bytes) return true;
-  // A file of several names stays one file: replacing it would split them.
-  if (old.st_nlink == 1 && target.dir >= 0) {
-    const Outcome replaced = ReplaceFile(calls_, target, *new_bytes, &old);
-    if (replaced != Outcome::kInPlace) return replaced == Outcome::kDone;
-  }
-  return posix::WriteInPlace(calls_, target.Release(), change);
+  return false;
 }
 
 }  // namespace ini

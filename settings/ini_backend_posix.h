@@ -28,8 +28,15 @@ struct SaveCalls {
   // Names the unnamed file `fd` `name` in the folder `dir` (through /proc); -1 with errno when it
   // cannot.
   std::function<int(int fd, int dir, const char* name)> name_unnamed;
-  // flock(2) on a folder or a file; NFS and some FUSE file systems refuse it.
-  std::function<int(int fd, int operation)> lock;
+  // A write lock on the whole open file `fd` (an open file description lock of fcntl(2)),
+  // without waiting: 0; -1 with EWOULDBLOCK while a writer holds one there; another errno where
+  // the file system has none (NFS and some FUSE file systems). Taking it needs the file open for
+  // writing; a lock that takes no more than reading (a read lock) orders no writer of ours and
+  // counts as none, so that a user who may only read the file cannot hold up its saves.
+  std::function<int(int fd)> lock;
+  // flock(2) LOCK_EX | LOCK_NB on a folder. Never waited for: it only tells that no save of ours
+  // is under way there, which the removal of left temporary files needs.
+  std::function<int(int dir)> lock_folder;
   // How long the saves of a run may still wait for other writers, all together: each wait takes
   // its time off, so a run of many saves is not held up many times over.
   std::chrono::steady_clock::duration lock_wait = std::chrono::seconds(5);

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: MIT
 #include "settings/ini_file_text.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -15,13 +16,17 @@ constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
 constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
 
-enum class Encoding { kWindows1252, kUtf8, kUtf16Le, kUnknown };
+// kUtf8Unmarked: what a Linux editor saves. Windows-1252 text with a character beyond ASCII
+// is almost never valid UTF-8, so such a file is taken for UTF-8; one of pure ASCII is both.
+enum class Encoding { kWindows1252, kUtf8, kUtf8Unmarked, kUtf16Le, kUnknown };
 
 Encoding EncodingOf(std::string_view bytes) {
   if (bytes.starts_with(kUtf16LeMark)) return Encoding::kUtf16Le;
   if (bytes.starts_with(kUtf16BeMark)) return Encoding::kUnknown;
   if (bytes.starts_with(kUtf8Mark)) return Encoding::kUtf8;
-  return Encoding::kWindows1252;
+  const bool beyond_ascii =
+      std::any_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) != 0; });
+  return beyond_ascii && text::IsUtf8(bytes) ? Encoding::kUtf8Unmarked : Encoding::kWindows1252;
 }
 
 std::optional<std::string> Utf16LeToUtf8(std::string_view bytes) {
@@ -61,6 +66,8 @@ std::optional<Decoded> Decode(std::string_view bytes) {
       if (!text::IsUtf8(body)) return std::nullopt;
       return Decoded{Encoding::kUtf8, std::string(body)};
     }
+    case Encoding::kUtf8Unmarked:
+      return Decoded{Encoding::kUtf8Unmarked, std::string(bytes)};
     case Encoding::kUtf16Le: {
       std::optional<std::string> body = Utf16LeToUtf8(bytes.substr(kUtf16LeMark.size()));
       if (!body) return std::nullopt;
@@ -104,6 +111,21 @@ bool Findable(std::string_view section, std::string_view entry, std::string_view
          entry.find('=') == std::string_view::npos && entry.front() != '[' && entry.front() != ';';
 }
 
+// A value found, as a read hands it out: cut to kMaxValueLength characters, in UTF-8.
+std::optional<std::string> AsReturned(std::optional<std::string> value, bool windows_1252) {
+  if (!value) return std::nullopt;
+  if (windows_1252) {
+    if (value->size() > kMaxValueLength) value->resize(kMaxValueLength);
+    return text::Windows1252ToUtf8(*value);
+  }
+  std::size_t end = 0;
+  for (std::size_t count = 0; end < value->size() && count < kMaxValueLength; ++count) {
+    text::NextCodePoint(*value, end);
+  }
+  value->resize(end);
+  return value;
+}
+
 }  // namespace
 
 std::optional<std::string> FileText(std::string_view file_bytes) {
@@ -116,20 +138,26 @@ std::optional<std::string> ReadEntry(std::string_view file_bytes, std::string_vi
                                      std::string_view entry) {
   const std::optional<Decoded> file = Decode(file_bytes);
   if (!file) return std::nullopt;
-  std::optional<std::string> value =
-      FindValue(file->text, ForCore(file->encoding, section), ForCore(file->encoding, entry),
-                CharsetOf(file->encoding));
-  if (!value) return std::nullopt;
-  if (file->encoding == Encoding::kWindows1252) {
-    if (value->size() > kMaxValueLength) value->resize(kMaxValueLength);
-    return text::Windows1252ToUtf8(*value);
-  }
-  std::size_t end = 0;
-  for (std::size_t count = 0; end < value->size() && count < kMaxValueLength; ++count) {
-    text::NextCodePoint(*value, end);
-  }
-  value->resize(end);
-  return value;
+  return AsReturned(FindValue(file->text, ForCore(file->encoding, section),
+                              ForCore(file->encoding, entry), CharsetOf(file->encoding)),
+                    file->encoding == Encoding::kWindows1252);
+}
+
+ParsedFile::ParsedFile(std::string_view file_bytes) {
+  std::optional<Decoded> file = Decode(file_bytes);
+  if (!file) return;
+  decoded_ = true;
+  windows_1252_ = file->encoding == Encoding::kWindows1252;
+  text_ = std::move(file->text);
+  index_.emplace(text_, CharsetOf(file->encoding));
+}
+
+std::optional<std::string> ParsedFile::ReadEntry(std::string_view section,
+                                                 std::string_view entry) const {
+  if (!decoded_) return std::nullopt;
+  const Encoding encoding = windows_1252_ ? Encoding::kWindows1252 : Encoding::kUtf8;
+  return AsReturned(index_->FindValue(ForCore(encoding, section), ForCore(encoding, entry)),
+                    windows_1252_);
 }
 
 std::optional<std::string> WriteEntry(std::string_view file_bytes, std::string_view section,

@@ -9,7 +9,6 @@
 
 #include "base/write_all.h"
 #include "settings/ini_posix_files.h"
-#include "settings/ini_posix_lock.h"
 
 namespace ini::posix {
 namespace {
@@ -32,8 +31,7 @@ bool WriteInPlace(SaveCalls& calls, int fd, const Change& change) {
   std::string old_bytes;
   struct stat st {};
   std::optional<std::string> bytes;
-  const bool ready = TakeLock(calls, fd) != LockState::kBusy && ReadOpenFile(fd, old_bytes, st) &&
-                     (bytes = change(old_bytes));
+  const bool ready = ReadOpenFile(fd, old_bytes, st) && (bytes = change(old_bytes));
   bool written = ready && *bytes == old_bytes;
   if (ready && !written) {
     // A kill in the middle then leaves every byte before the first that differs as it was.

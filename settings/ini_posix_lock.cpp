@@ -4,7 +4,6 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -28,9 +27,8 @@ LockState TakeLock(SaveCalls& calls, int fd) {
   const Clock::time_point start = Clock::now();
   long pause_ns = 1'000'000;
   bool waited = false;
-  while (calls.lock(fd, LOCK_EX | LOCK_NB) != 0) {
-    // NFS emulates flock with record locks, which a folder opened for reading cannot take:
-    // saving there unlocked beats never saving.
+  while (calls.lock(fd) != 0) {
+    // Saving unlocked where the file system has no locks beats never saving.
     if (errno != EWOULDBLOCK && errno != EINTR) return LockState::kUnavailable;
     const Clock::duration so_far = Clock::now() - start;
     if (so_far >= calls.lock_wait) {
@@ -50,7 +48,7 @@ LockState TakeLock(SaveCalls& calls, int fd) {
 
 FolderLock::FolderLock(SaveCalls& calls, int dir)
     : fd_(dir < 0 ? -1 : openat(dir, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
-  if (fd_ >= 0) state_ = TakeLock(calls, fd_);
+  if (fd_ >= 0) state_ = calls.lock_folder(fd_) == 0 ? LockState::kHeld : LockState::kBusy;
 }
 
 FolderLock::~FolderLock() {

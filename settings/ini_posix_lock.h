@@ -4,22 +4,22 @@
 
 #include "settings/ini_backend_posix.h"
 
-// Turns with the other writers: the folder lock every save of this program takes, and the file's
-// own lock, under which a file is written in place (ini_posix_in_place.h). The kernel drops the
-// locks of a killed writer.
+// Turns with the other writers: the file's write lock, under which every save of a file reads,
+// changes and writes it, and the folder lock that the removal of left temporary files needs. The
+// kernel drops the locks of a killed writer.
 namespace ini::posix {
 
 enum class LockState { kHeld, kBusy, kUnavailable };
 
-// An exclusive flock on `fd`, waited for at most what is left of calls.lock_wait, which the wait
-// uses up. kUnavailable where the file system cannot lock (NFS without flock).
+// The write lock on the file `fd`, waited for at most what is left of calls.lock_wait, which the
+// wait uses up. kUnavailable where the file system cannot lock (NFS without locks).
 LockState TakeLock(SaveCalls& calls, int fd);
 
-// flock on the folder itself: it is never replaced (a lock on the file would be lost with the old
-// file at each rename) and needs no lock file that would stay behind.
+// flock on the folder itself, taken only when free: anyone who may read the folder can hold it,
+// so no save waits for it. Held, it keeps our other saves' temporary files safe from removal.
 class FolderLock {
  public:
-  // `dir` is an open folder, or -1 for none (kUnavailable).
+  // `dir` is an open folder, or -1 for none (kUnavailable). kBusy when it is held.
   FolderLock(SaveCalls& calls, int dir);
   ~FolderLock();
   FolderLock(const FolderLock&) = delete;

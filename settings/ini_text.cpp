@@ -201,6 +201,54 @@ bool NamesEqual(std::string_view a, std::string_view b, Charset charset) {
   return true;
 }
 
+namespace {
+
+// Equal for two names exactly when NamesEqual says so: UTF-8 names of equal size with equal code
+// points but for case, or Windows-1252 bytes equal but for case.
+std::string NameKey(std::string_view name, Charset charset) {
+  std::string key;
+  if (charset == Charset::kUtf8) {
+    key = std::to_string(name.size()) + ':';
+    for (std::size_t i = 0; i < name.size();) {
+      key +=
+          text::EncodeUtf8(std::u32string(1, text::LowerCodePoint(text::NextCodePoint(name, i))));
+    }
+    return key;
+  }
+  for (const char c : name) key += static_cast<char>(kFold[static_cast<unsigned char>(c)]);
+  return key;
+}
+
+}  // namespace
+
+SectionIndex::SectionIndex(std::string_view file_bytes, Charset charset)
+    : bytes_(file_bytes), charset_(charset) {
+  LineReader reader(file_bytes);
+  Line line;
+  std::string open;  // the key of the section being read, "" before a new one
+  std::size_t open_begin = 0;
+  bool reading = false;
+  const auto close = [&](std::size_t end) {
+    if (reading) sections_.emplace(open, file_bytes.substr(open_begin, end - open_begin));
+  };
+  while (reader.Next(line)) {
+    const Parsed p = Parse(file_bytes.substr(line.begin, line.end - line.begin));
+    if (p.kind != Kind::kHeader) continue;
+    close(line.begin);
+    open = NameKey(p.name, charset);
+    open_begin = line.begin;
+    reading = sections_.find(open) == sections_.end();
+  }
+  close(file_bytes.size());
+}
+
+std::optional<std::string> SectionIndex::FindValue(std::string_view section,
+                                                   std::string_view entry) const {
+  const auto found = sections_.find(NameKey(TrimBlanks(section), charset_));
+  if (found == sections_.end()) return std::nullopt;
+  return ini::FindValue(found->second, section, entry, charset_);
+}
+
 std::optional<std::string> FindValue(std::string_view file_bytes, std::string_view section,
                                      std::string_view entry, Charset charset) {
   const Location loc = Locate(file_bytes, section, entry, charset);

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 // INI files as the Windows profile functions see them, worked on in memory.
 //
@@ -36,6 +37,21 @@ bool NamesEqual(std::string_view a, std::string_view b, Charset charset = Charse
 std::optional<std::string> FindValue(std::string_view file_bytes, std::string_view section,
                                      std::string_view entry,
                                      Charset charset = Charset::kWindows1252);
+
+// The first section of each name in a text, found in one pass, so that many reads of one text
+// each look at their section only. The text must outlive the index.
+class SectionIndex {
+ public:
+  SectionIndex(std::string_view file_bytes, Charset charset);
+  // As FindValue on the whole text.
+  std::optional<std::string> FindValue(std::string_view section, std::string_view entry) const;
+
+ private:
+  std::string_view bytes_;
+  Charset charset_;
+  // A name as NamesEqual compares it, to the section's header line and all up to the next one.
+  std::unordered_map<std::string, std::string_view> sections_;
+};
 
 // The text after writing entry=value into the section. An existing entry whose value reads as
 // `value` already stays as it is; otherwise it keeps its line up to and including the "=" and

@@ -76,3 +76,17 @@ TEST_F(Locations, ConfigurationFileIsNamedAfterTheModuleAndMustExist) {
   HandleError(module_, 6, "cfg", "Overflow", "Proc");
   EXPECT_EQ(ReadBytes(CfgLog()), "Fehler in cfg / cfg / Proc (Nr. 6) :Overflow\r\n");
 }
+
+// `a` and `A` both naming their own folder give 2^30 spellings of one path.
+TEST(NativeRuntime, ACaseLoopOfThirtyLevelsIsSearchedOnce) {
+  if (OnWindows()) GTEST_SKIP() << "Windows itself finds a name in any letter case";
+  TempDir dir;
+  std::filesystem::create_directory_symlink(".", dir.path() / "a");
+  std::filesystem::create_directory_symlink(".", dir.path() / "A");
+  std::string deep = dir / "";
+  for (int level = 0; level < 30; ++level) deep += "a/";
+  const NativeRuntime runtime(0, nullptr);
+  EXPECT_EQ(runtime.FindFile(deep + "program.ini"), "");
+  WriteBytes(dir / "Program.INI", "");
+  EXPECT_EQ(runtime.FindFile(deep + "program.ini"), deep + "Program.INI");
+}

@@ -49,3 +49,18 @@ TEST_F(IniAccess, SaveWritesEachKindAsPlainTextAndNoOtherKind) {
             "[S]\r\nBool=false\r\nInt16=3\r\nInt32=-2\r\nByte=255\r\nDouble=2.5\r\n"
             "Float=-0.25\r\nText=1031\r\n");
 }
+
+// Sparse, so cheap to make.
+TEST_F(IniAccess, AFileOver64MiBIsReportedOnceThenReadsAsMissingAndIsNotWritten) {
+  if (OnWindows()) GTEST_SKIP() << "the profile functions read a file of any size";
+  const std::string large = dir_ / "large.ini";
+  WriteBytes(large, "[S]\r\nk=1\r\n");
+  std::filesystem::resize_file(large, (64 << 20) + 1);
+  dialogs_.answers = {MessageAnswer::kYes};
+  EXPECT_EQ(LoadIniString(module_, "S", "k", large), "");
+  EXPECT_EQ(LoadIniInteger(module_, "S", "k", large), -1);
+  EXPECT_EQ(SaveIni(module_, true, "S", "k", large), 0);
+  EXPECT_EQ(dialogs_.shown.size(), 1u);
+  EXPECT_NE(ReadBytes(CfgLog()).find("File larger than 64 MiB"), std::string::npos);
+  EXPECT_EQ(std::filesystem::file_size(large), (64u << 20) + 1);
+}

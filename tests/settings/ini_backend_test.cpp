@@ -15,6 +15,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -57,6 +58,27 @@ TEST_F(IniBackendTest, WriteOfTheStoredValueLeavesTheFileAlone) {
   EXPECT_EQ(StatOf(file_).st_mtim.tv_sec, 1'000'000'000);
 }
 
+// Each save of the run finds the lock held for 400 ms, then free: two such waits leave less of
+// the run's second than a third needs.
+TEST_F(IniBackendTest, EveryWaitOfARunComesOffOneBudget) {
+  ini::SaveCalls calls = ini::SystemSaveCalls();
+  calls.lock_wait = std::chrono::seconds(1);
+  std::optional<std::chrono::steady_clock::time_point> since;
+  calls.lock = [&, lock = calls.lock](int fd) {
+    const auto now = std::chrono::steady_clock::now();
+    if (!since) since = now;
+    if (now - *since < std::chrono::milliseconds(400)) return errno = EWOULDBLOCK, -1;
+    since.reset();
+    return lock(fd);
+  };
+  WriteBytes(file_, "[S]\r\nk=0\r\n");
+  ini::ProfileWriter writer(calls);
+  EXPECT_TRUE(writer.Write(file_, "S", "k", "1"));
+  EXPECT_TRUE(writer.Write(file_, "S", "k", "2"));
+  EXPECT_FALSE(writer.Write(file_, "S", "k", "3"));
+  EXPECT_EQ(ReadBytes(file_), "[S]\r\nk=2\r\n");
+}
+
 // What a save hands the disk, in order, through the calls tests can replace (a write with the
 // offset it starts at). Temporary files of killed saves go with the next save, but only under the
 // folder lock: without it (NFS) one may belong to a save still running.
@@ -77,20 +99,23 @@ TEST_F(IniBackendTest, ASaveCountsOnlyOnceItIsOnDisk) {
        .calls = "lock write@0 sync name close write@0 sync close rename syncdir ",
        .no_proc = true},
       {.name = "FailedFolderSync", .calls = replaced, .written = false, .fail_folder_sync = true},
-      // The file's own lock too; only the bytes from the first that differs.
+      // Only the bytes from the first that differs.
       {.name = "SecondNameWrittenInPlace",
-       .calls = "lock lock write@6 sync close ",
+       .calls = "lock write@6 sync close ",
        .second_name = true},
       {.name = "BusyNameWrittenInPlace",
-       .calls = "lock write@0 sync name close rename lock write@6 sync close ",
+       .calls = "lock write@0 sync name close rename write@6 sync close ",
        .rename_error = EBUSY},
       {.name = "NothingToChangeTakesNoLock", .calls = "", .value = "1"}};
   for (const Row& row : rows) {
     std::string calls;
     ini::SaveCalls c = ini::SystemSaveCalls();
     const auto record = [&](const std::string& call) { return calls += call + ' ', 0; };
-    c.lock = [&, lock = c.lock](int fd, int operation) {
-      return record("lock") + (row.no_lock ? (errno = ENOLCK, -1) : lock(fd, operation));
+    c.lock = [&, lock = c.lock](int fd) {
+      return record("lock") + (row.no_lock ? (errno = ENOLCK, -1) : lock(fd));
+    };
+    c.lock_folder = [&, lock = c.lock_folder](int dir) {
+      return row.no_lock ? (errno = ENOLCK, -1) : lock(dir);
     };
     c.write = [&](int fd, const char* data, std::size_t size) {
       return record("write@" + std::to_string(lseek(fd, 0, SEEK_CUR))) + write(fd, data, size);
@@ -181,6 +206,25 @@ TEST_F(IniBackendTest, ALinkPlantedInASharedFolderIsNotFollowed) {
   EXPECT_EQ(ReadBytes(file_), "[S]\nk=1\n");
 }
 
+// All that a user who may only read the file and its folder can lock: an flock on either, a read
+// lock on the file. None holds a save up, of this file or a new one: no time is left to wait.
+TEST_F(IniBackendTest, ALockThatTakesOnlyReadingHoldsNoSaveUp) {
+  WriteBytes(file_, "[S]\nk=1\n");
+  const int folder = open(dir_.path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const int file = open(file_.c_str(), O_RDONLY | O_CLOEXEC);
+  const int other = open(file_.c_str(), O_RDONLY | O_CLOEXEC);
+  struct flock read_lock {};
+  read_lock.l_type = F_RDLCK;
+  ASSERT_EQ(flock(folder, LOCK_EX) | flock(file, LOCK_EX) | fcntl(other, F_OFD_SETLK, &read_lock),
+            0);
+  ini::SaveCalls calls = ini::SystemSaveCalls();
+  calls.lock_wait = std::chrono::steady_clock::duration::zero();
+  EXPECT_TRUE(ini::ProfileWriter(calls).Write(file_, "S", "k", "2"));
+  EXPECT_TRUE(ini::ProfileWriter(calls).Write(dir_ / "new.ini", "S", "k", "2"));
+  close(folder), close(file), close(other);
+  EXPECT_EQ(ReadBytes(file_), "[S]\nk=2\n");
+}
+
 // A save that fails at one step.
 struct FailCase {
   const char* name;
@@ -212,7 +256,10 @@ TEST_P(FailedSave, ReturnsZeroAndChangesNothing) {
   // The temporary file may be one of the other writer's save, still running.
   if (c.locked) WriteBytes(folder / ".ini_write.Xy12z9", "");
   const int other_writer = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (c.locked) flock(other_writer, LOCK_EX);
+  const int other_file = open(file_.c_str(), O_RDWR | O_CLOEXEC);
+  struct flock write_lock {};
+  write_lock.l_type = F_WRLCK;
+  if (c.locked) flock(other_writer, LOCK_EX), fcntl(other_file, F_OFD_SETLK, &write_lock);
   ini::SaveCalls calls = ini::SystemSaveCalls();
   calls.lock_wait = std::chrono::milliseconds(50);
   if (c.write_error >= 0) {
@@ -231,7 +278,7 @@ TEST_P(FailedSave, ReturnsZeroAndChangesNothing) {
   const std::string bytes = ReadBytes(file_);
   const std::set<std::string> names = NamesIn(folder);
   EXPECT_FALSE(ini::ProfileWriter(calls).Write(target, "Machine1", "ZaroMainPictureStatus", "7"));
-  close(other_writer);
+  close(other_writer), close(other_file);
   EXPECT_EQ(ReadBytes(file_), bytes);
   EXPECT_EQ(NamesIn(folder), names);
 }

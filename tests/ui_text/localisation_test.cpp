@@ -90,4 +90,19 @@ TEST_F(Localisation, AnotherLanguageWritesZeroForEveryMissingKey) {
   }
 }
 
+// As a Linux editor saves the file: UTF-8 without a mark, an umlaut in two keys.
+TEST_F(Localisation, AFileSavedAsUtf8WithoutMarkFindsItsUmlautKeys) {
+  if (OnWindows()) GTEST_SKIP() << "the profile functions read such a file as the code page";
+  static const std::vector<ControlDesign> table{
+      {.name = "Tatsächliche", .kind = ControlKind::kCheckBox, .caption = "Tatsächliche"}};
+  const std::string file =
+      "[Language]\nLanguage=1033\n[1033]\nCaption_Tatsächliche_=Actual\nTTT_Tatsächliche_=Tip\n";
+  WriteBytes(OwnIni(), file);
+  Form form{"Test", table};
+  LoadToolTipTexts(module_, form);
+  EXPECT_EQ(std::tuple(form.At(0).Caption(), form.At(0).ToolTipText()),
+            std::tuple("Actual", "Tip"));
+  EXPECT_EQ(ReadBytes(OwnIni()), file);
+}
+
 }  // namespace
