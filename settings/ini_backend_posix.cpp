@@ -194,7 +194,7 @@ bool ProfileWriter::Write(const std::string& file_name, std::string_view section
   // Without the lock a temporary file may belong to a save still running.
   if (lock.state() == posix::LockState::kHeld) lock.RemoveStaleTempFiles();
   // Writable, or refused: renaming in a writable folder would override the file's own protection.
-  if (!target.Reopen(file_name)) return false;
+  if (!target.Reopen()) return false;
   if (target.file < 0) {
     new_bytes = change("");
     return new_bytes && ReplaceFile(calls_, target, *new_bytes, nullptr) == Outcome::kDone;
