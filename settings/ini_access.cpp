@@ -7,8 +7,8 @@
 #include <type_traits>
 
 #include "errors/error_handler.h"
-#include "errors/narrowing.h"
 #include "errors/logs.h"
+#include "errors/narrowing.h"
 #include "settings/ini_backend.h"
 
 namespace {
