@@ -55,6 +55,7 @@ run() {  # run <expected status, or statuses for a run that may be killed> <desc
   local as=()
   [ "$(id -u)" -ne 0 ] || as=(setpriv --reuid=65534 --regid=65534 --clear-groups)
   # As root in a mount namespace of its own, where the service log lies in $work/var-log.
+  # shellcheck disable=SC2016  # the inner shell expands them
   [ -z "${as_root:-}" ] || as=(unshare --mount --propagation private -- bash -c \
     'mount --bind "$0" /var/log && exec "$@"' "$work/var-log")
   timeout -s KILL "${limit:-60}" "${as[@]}" env -i "$first_env" PATH=/usr/bin:/bin "$prog" "$@" \
