@@ -98,6 +98,8 @@ std::optional<Place> Resolve(int at, std::string_view path, int& links) {
     if (!part.empty() && part != ".") parts.emplace_back(part);
     start = end + 1;
   }
+  // A path that ends in "/" or "/." names a folder, as for the kernel.
+  if (path.ends_with('/') || path == "." || path.ends_with("/.")) parts.emplace_back(".");
   if (folder.get() < 0) return std::nullopt;
   if (parts.empty()) return Place{std::move(folder), "."};
   for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
@@ -114,8 +116,8 @@ std::optional<Place> Resolve(int at, std::string_view path, int& links) {
 int OpenFolderOf(const std::string& path, std::string& name) {
   int links = 0;
   std::optional<Place> place;
-  if (path.empty() || path.ends_with('/')) {
-    errno = EISDIR;
+  if (path.empty()) {
+    errno = ENOENT;
   } else {
     place = Resolve(AT_FDCWD, path, links);
   }

@@ -14,8 +14,8 @@ namespace posix_links {
 
 // The folder that holds the file `path` names, open with O_PATH (the caller closes it), and the
 // file's name there, which is no link: the file, or nothing yet, or something else (a FIFO). -1
-// with errno when a folder is missing or closed, or a link is refused (EACCES); EISDIR when
-// `path` names no file ("", ".", ends in "/").
+// with errno when `path` is empty or a folder is missing or closed, when a link is refused
+// (EACCES), or when `path` names a folder (EISDIR: ".", "..", ends in "/").
 int OpenFolderOf(const std::string& path, std::string& name);
 
 }  // namespace posix_links

@@ -33,20 +33,27 @@ class Tree {
   fs::path inside() const { return root_ / "inside"; }
   fs::path outside() const { return root_ / "outside"; }
 
-  // Lays `inside` out from the input's bytes, up to 8 entries: a regular file, a FIFO (with a
-  // reader, so that a blocking open would not wait but be caught by what the reader gets), a
-  // folder, or a link to a name inside, to the kept file, to a missing name, to the folder above.
-  // The rest of the input is the path to write, in the same small alphabet.
+  // Lays `inside` out from the input's bytes: their number (up to 8), then two bytes each: a
+  // regular file, a FIFO (with a reader, so that a blocking open would not wait but be caught by
+  // what the reader gets), a folder, or a link to a name inside, to the kept file, to a missing
+  // name, to the folder above. The rest of the input is the path to write, in the same small
+  // alphabet.
   std::string LayOut(const std::uint8_t*& data, std::size_t& size) {
     CloseReaders();
     fs::remove_all(inside());
     fs::create_directories(inside() / "d");
-    for (int i = 0; i < 8 && size >= 2; ++i, data += 2, size -= 2) {
-      const fs::path at = inside() / Name(data[0] >> 4);
+    int entries = 0;
+    if (size > 0) entries = *data++ % 9, --size;
+    for (int i = 0; i < entries && size >= 2; ++i, data += 2, size -= 2) {
+      const std::string name = Name(data[0] >> 4);
+      if (name.empty() || name == ".") continue;
+      const fs::path at = inside() / name;
+      std::error_code ignored;
+      // Never through an entry made before: a link there would take our own write outside.
+      fs::remove(at, ignored);
       const std::string target[] = {
           "a", "d/b", "../outside/kept.ini", "../outside/none", "..", outside().string() + "/none",
           "d"};
-      std::error_code ignored;
       switch (data[1] % 4) {
         case 0:
           std::ofstream(at, std::ios::binary) << "[S]\nk=1\n";
