@@ -23,6 +23,7 @@ extern "C" {  // GCC's header declares its C functions without saying so
 
 #include "base/codepage.h"
 #include "base/path_rules.h"
+#include "base/posix_links.h"
 #include "base/write_all.h"
 #include "environment/native_runtime.h"
 #include "errors/error.h"
@@ -192,9 +193,28 @@ std::string NativeRuntime::FindFile(const std::string& path) const {
 }
 
 void NativeRuntime::AppendToFile(const std::string& path, const std::string& text) {
-  if (path.empty()) throw RuntimeError(ErrorNumber::kPathFileAccess, ProgramName());
-  const int fd = open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
-  if (fd < 0) throw RuntimeError(ErrorForErrno(errno), ProgramName());
+  std::string name;
+  const int folder = path.empty() ? -1 : posix_links::OpenFolderOf(path, name);
+  if (folder < 0) {
+    throw RuntimeError(path.empty() ? ErrorNumber::kPathFileAccess : ErrorForErrno(errno),
+                       ProgramName());
+  }
+  // Only a regular file takes entries: a FIFO would hold the run until someone reads it (and
+  // hand them the entries), a device would swallow them or worse.
+  struct stat info {};
+  const bool other =
+      fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISREG(info.st_mode);
+  const int fd =
+      other ? -1
+            : openat(folder, name.c_str(),
+                     O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0666);
+  const int open_error = errno;
+  static_cast<void>(close(folder));
+  if (fd < 0 && !other) throw RuntimeError(ErrorForErrno(open_error), ProgramName());
+  if (fd < 0 || fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (fd >= 0) static_cast<void>(close(fd));
+    throw RuntimeError(ErrorNumber::kPathFileAccess, ProgramName());
+  }
   const bool written = WriteAll(
       AnsiText(text), [fd](const char* data, std::size_t size) { return write(fd, data, size); });
   const int write_error = errno;

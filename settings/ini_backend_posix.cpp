@@ -262,7 +262,7 @@ bool ProfileWriter::Write(const std::string& file_name, std::string_view section
   // put in its place, whose lock is then ours to take.
   for (int turn = 0; turn < kTurns; ++turn) {
     // Writable, or refused: renaming in a writable folder would override the file's protection.
-    if (!target.Reopen(file_name)) return false;
+    if (!target.Reopen()) return false;
     if (target.file < 0) {
       new_bytes = change("");
       if (!new_bytes) return false;

@@ -14,6 +14,8 @@
 #include <utility>
 #include <vector>
 
+#include "base/posix_links.h"
+
 namespace ini::posix {
 namespace {
 
@@ -32,30 +34,6 @@ bool ReadAll(int fd, std::size_t size_hint, std::string& bytes) {
   }
   bytes.resize(used);
   return true;
-}
-
-std::string BaseName(const std::string& path) {
-  return path.substr(path.rfind('/') + 1);
-}
-
-// `name` in `dir` is no link (or gone, replaced by another save meanwhile).
-bool HoldsNoLink(int dir, const std::string& name) {
-  struct stat st {};
-  return fstatat(dir, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 ? !S_ISLNK(st.st_mode)
-                                                                   : errno == ENOENT;
-}
-
-// Where the kernel found the open file `fd`; "" without /proc.
-std::string OpenedPath(int fd, const struct stat& st) {
-  std::string path(4096, '\0');
-  const std::string link = "/proc/self/fd/" + std::to_string(fd);
-  const ssize_t n = readlink(link.c_str(), path.data(), path.size());
-  if (n <= 0 || static_cast<std::size_t>(n) >= path.size()) return {};
-  path.resize(static_cast<std::size_t>(n));
-  // Another save may have replaced it since.
-  constexpr std::string_view kGone = " (deleted)";
-  if (st.st_nlink == 0 && path.ends_with(kGone)) path.resize(path.size() - kGone.size());
-  return path;
 }
 
 // What `get` (a call of the getxattr kind: buffer, size) hands out; nullopt when it fails.
@@ -104,21 +82,15 @@ ReadResult ReadWholeFile(const std::string& path, std::string& bytes, struct sta
   return ReadResult::kRead;
 }
 
-std::string DirName(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
-}
-
 bool ReadOpenFile(int fd, std::string& bytes, struct stat& info) {
   return fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
          ReadAll(fd, static_cast<std::size_t>(info.st_size), bytes);
 }
 
 Target::~Target() {
-  if (file >= 0) static_cast<void>(close(file));
-  if (dir >= 0) static_cast<void>(close(dir));
+  for (const int fd : {file, dir, parent}) {
+    if (fd >= 0) static_cast<void>(close(fd));
+  }
 }
 
 int Target::Release() {
@@ -126,35 +98,23 @@ int Target::Release() {
 }
 
 bool Target::Open(const std::string& file_name) {
-  name = BaseName(file_name);
+  parent = posix_links::OpenFolderOf(file_name, name);
   struct stat st {};
   // A FIFO or a device in the file's place must not stall or disturb us: never opened.
-  if (name.empty() || (stat(file_name.c_str(), &st) == 0 && !S_ISREG(st.st_mode))) return false;
-  file = open(file_name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (file < 0 && errno == ENOENT) {
-    dir = open(DirName(file_name).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir < 0) return false;
-    if (fstatat(dir, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return errno == ENOENT;
-    // A dangling link: made empty, which reads as missing, then saved as any file.
-    static_cast<void>(close(std::exchange(dir, -1)));
-    file = open(file_name.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
+  if (parent < 0 ||
+      (fstatat(parent, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISREG(st.st_mode))) {
+    return false;
   }
-  if (file < 0 || fstat(file, &st) != 0 || !S_ISREG(st.st_mode)) return false;
-  // The folder the path names or, past a link, the one the kernel reached; never one where the
-  // name is a link, which a rename would replace instead of the file.
-  for (const std::string& path : {file_name, OpenedPath(file, st)}) {
-    dir = path.empty() ? -1 : open(DirName(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    name = BaseName(path);
-    if (dir >= 0 && HoldsNoLink(dir, name)) return true;
-    if (dir >= 0) static_cast<void>(close(std::exchange(dir, -1)));
-  }
-  return true;
+  file = openat(parent, name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW);
+  if (file < 0 && errno != ENOENT) return false;
+  dir = openat(parent, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (file < 0) return dir >= 0;
+  return fstat(file, &st) == 0 && S_ISREG(st.st_mode);
 }
 
-bool Target::Reopen(const std::string& file_name) {
-  const int flags = O_RDWR | O_CLOEXEC | O_NONBLOCK;
-  const int fd =
-      dir >= 0 ? openat(dir, name.c_str(), flags | O_NOFOLLOW) : open(file_name.c_str(), flags);
+bool Target::Reopen() {
+  // Never through a link that took the name since Open: nobody checked where it leads.
+  const int fd = openat(parent, name.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW);
   if (fd < 0 && errno == ENOENT && dir >= 0) {
     if (file >= 0) static_cast<void>(close(std::exchange(file, -1)));
     return true;

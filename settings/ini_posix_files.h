@@ -20,15 +20,13 @@ ReadResult ReadWholeFile(const std::string& path, std::string& bytes, struct sta
 // The bytes of the open regular file `fd` from its start, and its status.
 bool ReadOpenFile(int fd, std::string& bytes, struct stat& info);
 
-std::string DirName(const std::string& path);
-
 // Our temporary files: ".ini_write." and six characters.
 constexpr std::string_view kTempPrefix = ".ini_write.";
 constexpr std::size_t kTempNameSize = kTempPrefix.size() + 6;
 
-// The file a save changes, found as the kernel finds it, so that its rules for links
-// (fs.protected_symlinks) hold: `file` open (-1 while it is missing) and the folder `dir` that
-// holds it as `name` (-1 when that cannot be found: the file can then only be written in place).
+// The file a save changes, found by the link rule of base/posix_links.h: `file` open (-1 while
+// it is missing), its folder open as `parent` (O_PATH) and as `dir` (-1 when it cannot be read:
+// the file can then only be written in place), and its name there, which is no link.
 class Target {
  public:
   Target() = default;
@@ -36,17 +34,18 @@ class Target {
   Target(const Target&) = delete;
   Target& operator=(const Target&) = delete;
 
-  // False when the file or its folder cannot be opened, or the path names no regular file. A
-  // dangling link makes the kernel create the file it names.
+  // False when the file or its folder cannot be opened, a link on the way is refused, or the
+  // path names no regular file.
   bool Open(const std::string& file_name);
   // Opens the file anew for reading and writing, after another save may have replaced it; false
-  // when it cannot be written. `file` is -1 when it is gone from a known folder.
-  bool Reopen(const std::string& file_name);
+  // when it cannot be written. `file` is -1 when it is gone from a readable folder.
+  bool Reopen();
   // Hands the open file over; the caller closes it.
   int Release();
 
   int file = -1;
   int dir = -1;
+  int parent = -1;
   std::string name;
 };
 

@@ -54,6 +54,10 @@ run() {  # run <expected status, or statuses for a run that may be killed> <desc
   local prog="$plant/Zaro_MainPictureExt/Zaro_MainPictureExt_Config"
   local as=()
   [ "$(id -u)" -ne 0 ] || as=(setpriv --reuid=65534 --regid=65534 --clear-groups)
+  # As root in a mount namespace of its own, where the service log lies in $work/var-log.
+  # shellcheck disable=SC2016  # the inner shell expands them
+  [ -z "${as_root:-}" ] || as=(unshare --mount --propagation private -- bash -c \
+    'mount --bind "$0" /var/log && exec "$@"' "$work/var-log")
   timeout -s KILL "${limit:-60}" "${as[@]}" env -i "$first_env" PATH=/usr/bin:/bin "$prog" "$@" \
     >"$work/out" 2>"$work/err" &
   running=$!
@@ -131,6 +135,45 @@ chmod u+w "$plant"
 grep -q "The program ends\.$" "$work/err" || fail "an error that no log takes: the end was not reported"
 cmp -s "$work/before" "$ini" || fail "an error that no log takes: Program.ini was changed"
 
+# A FIFO as the configuration log: the error is one that no log takes, at once.
+layout
+{ printf '[Machine1]\r\nZaroMainPictureStatus=40000\r\n'; cat "$sample/parameter/Program.ini"; } >"$ini"
+mkfifo -m 666 "$plant/Q7Xcfglog.txt"
+limit=15 run 1 "a FIFO as the configuration log" X=a-b_c /EXTERNAL=SILENT
+grep -q "The program ends\.$" "$work/err" || fail "a FIFO as the configuration log: the end was not reported"
+
+# Links that the plant's owner (nobody) planted lead a run as root nowhere: to root's files and to
+# no file; every save and the log refused and reported, no file outside the plant changed.
+outside="$work/outside"
+if [ "$(id -u)" -ne 0 ]; then
+  echo "skip links planted for a run as root: planting them needs root"
+elif ! unshare --mount --propagation private -- true 2>/dev/null; then
+  echo "skip links planted for a run as root: no mount namespace here"
+else
+  for word in 0 40000; do
+    layout
+    rm -rf "$outside" "$work/var-log"
+    mkdir -p "$outside" "$work/var-log"
+    printf '[Machine1]\r\nZaroMainPictureStatus=%s\r\n' "$word" >"$outside/root-600"
+    printf '[Info]\r\n' >"$outside/root-440"
+    chmod 600 "$outside/root-600"
+    chmod 440 "$outside/root-440"
+    ln -sf "$outside/root-600" "$ini"
+    ln -sf "$outside/root-440" "$cfg"
+    ln -sf "$outside/own.ini" "$plant/Zaro_MainPictureExt/Zaro_MainPictureExt_Config.ini"
+    ln -sf "$outside/log.txt" "$plant/Q7Xcfglog.txt"
+    chown -h 65534:65534 "$ini" "$cfg" "$plant/Zaro_MainPictureExt/Zaro_MainPictureExt_Config.ini" \
+      "$plant/Q7Xcfglog.txt"
+    before=$(cd "$outside" && ls -l --time-style=+ . && cat ./*)
+    as_root=1 run 1 "links planted for a run as root, stored word $word" X=a-b_c /EXTERNAL=SILENT
+    [ "$(cd "$outside" && ls -l --time-style=+ . && cat ./*)" = "$before" ] ||
+      fail "links planted for a run as root, stored word $word: a file outside the plant changed"
+    cat "$work/var-log/MorvikServicePack.log" "$work/err" 2>/dev/null | grep -aq "not saved\|The program ends" ||
+      fail "links planted for a run as root, stored word $word: the refusal was not reported"
+  done
+fi
+
+# Command lines.
 # Command lines.
 layout
 run 0 "a 100 KiB command line" X=a-b_c "$(head -c 102400 /dev/zero | tr '\0' 'q')" /EXTERNAL=SILENT
