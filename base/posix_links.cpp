@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-namespace posix_links {
+namespace link_walk {
 namespace {
 
 // As the kernel's path walk: more links than this on one path are a loop.
@@ -127,4 +127,4 @@ int OpenFolderOf(const std::string& path, std::string& name) {
   return place->folder.release();
 }
 
-}  // namespace posix_links
+}  // namespace link_walk

@@ -10,7 +10,7 @@
 // of the folder that holds it and leads to something that user owns: nobody can point our write
 // at a file they could not write themselves. A link to nothing is never followed, so no write
 // creates a file where a link points.
-namespace posix_links {
+namespace link_walk {
 
 // The folder that holds the file `path` names, open with O_PATH (the caller closes it), and the
 // file's name there, which is no link: the file, or nothing yet, or something else (a FIFO). -1
@@ -18,4 +18,4 @@ namespace posix_links {
 // (EACCES), or when `path` names a folder (EISDIR: ".", "..", ends in "/").
 int OpenFolderOf(const std::string& path, std::string& name);
 
-}  // namespace posix_links
+}  // namespace link_walk

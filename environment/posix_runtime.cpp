@@ -194,7 +194,7 @@ std::string NativeRuntime::FindFile(const std::string& path) const {
 
 void NativeRuntime::AppendToFile(const std::string& path, const std::string& text) {
   std::string name;
-  const int folder = path.empty() ? -1 : posix_links::OpenFolderOf(path, name);
+  const int folder = path.empty() ? -1 : link_walk::OpenFolderOf(path, name);
   if (folder < 0) {
     throw RuntimeError(path.empty() ? ErrorNumber::kPathFileAccess : ErrorForErrno(errno),
                        ProgramName());

@@ -3,9 +3,9 @@
 // plain search through every spelling gives, found without trying a spelling twice per folder.
 // SPDX-License-Identifier: MIT
 #include <fuzzer/FuzzedDataProvider.h>
-#include <stdlib.h>
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -22,7 +22,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kNames[] = {"a", "A", "b", "B", "\xC3\xA4", "\xC3\x84", ".", ".."};
+constexpr std::array<const char*, 8> kNames = {"a",        "A",        "b", "B",
+                                               "\xC3\xA4", "\xC3\x84", ".", ".."};
 
 void Check(bool condition) {
   if (!condition) std::abort();
@@ -73,7 +74,7 @@ std::string Plain(const std::string& prefix, const std::vector<std::string>& par
   std::sort(others.begin(), others.end());
   variants.insert(variants.end(), others.begin(), others.end());
   for (const std::string& variant : variants) {
-    const std::string next = join(variant);
+    std::string next = join(variant);
     if (last && fs::is_regular_file(next, ec)) return next;
     if (!last && fs::is_directory(next, ec)) {
       std::string found = Plain(next, parts, index + 1);
@@ -85,9 +86,9 @@ std::string Plain(const std::string& prefix, const std::vector<std::string>& par
 
 std::string PathOf(FuzzedDataProvider& data, std::size_t max_parts, bool with_dots) {
   std::string path;
-  const std::size_t parts = data.ConsumeIntegralInRange<std::size_t>(1, max_parts);
+  const auto parts = data.ConsumeIntegralInRange<std::size_t>(1, max_parts);
   for (std::size_t i = 0; i < parts; ++i) {
-    const std::size_t count = std::size(kNames) - (with_dots ? 0 : 2);
+    const std::size_t count = kNames.size() - (with_dots ? 0 : 2);
     path += std::string(i == 0 ? "" : "/") +
             kNames[data.ConsumeIntegralInRange<std::size_t>(0, count - 1)];
   }
@@ -114,15 +115,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
       default:
         fs::create_directories(at.parent_path(), ec);
         fs::remove(at, ec);
-        std::ofstream{at};
+        std::ofstream made{at};
         break;
     }
   }
   std::vector<std::string> parts;
   std::string query = root.string();
-  const std::size_t count = data.ConsumeIntegralInRange<std::size_t>(1, 12);
+  const auto count = data.ConsumeIntegralInRange<std::size_t>(1, 12);
   for (std::size_t i = 0; i < count; ++i) {
-    parts.emplace_back(kNames[data.ConsumeIntegralInRange<std::size_t>(0, std::size(kNames) - 1)]);
+    parts.emplace_back(kNames[data.ConsumeIntegralInRange<std::size_t>(0, kNames.size() - 1)]);
     query += "/" + parts.back();
   }
   const NativeRuntime runtime(0, nullptr);

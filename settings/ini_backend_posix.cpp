@@ -163,6 +163,36 @@ Outcome ReplaceFile(SaveCalls& calls, const posix::Target& target, std::string_v
   return calls.sync(target.dir) == 0 ? Outcome::kDone : Outcome::kFailed;
 }
 
+// One turn of a save: the file saved or not, or (kTaken) the file another save just made or put
+// in its place, whose lock is then ours to take in the next turn.
+Outcome SaveTurn(SaveCalls& calls, posix::Target& target, const posix::Change& change) {
+  // Writable, or refused: renaming in a writable folder would override the file's protection.
+  if (!target.Reopen()) return Outcome::kFailed;
+  if (target.file < 0) {
+    const std::optional<std::string> bytes = change("");
+    return bytes ? ReplaceFile(calls, target, *bytes, nullptr) : Outcome::kFailed;
+  }
+  // Read, change and write under the file's lock, so that no other writer's change is lost
+  // between our read and our write.
+  if (posix::TakeLock(calls, target.file) == posix::LockState::kBusy) return Outcome::kFailed;
+  if (Replaced(target)) return Outcome::kTaken;
+  std::string old_bytes;
+  struct stat old {};
+  std::optional<std::string> bytes;
+  if (!posix::ReadOpenFile(target.file, old_bytes, old) || !(bytes = change(old_bytes))) {
+    return Outcome::kFailed;
+  }
+  if (*bytes == old_bytes) return Outcome::kDone;
+  // A file of several names stays one file: replacing it would split them.
+  if (old.st_nlink == 1 && target.dir >= 0) {
+    const Outcome replaced = ReplaceFile(calls, target, *bytes, &old);
+    if (replaced != Outcome::kInPlace) {
+      return replaced == Outcome::kDone ? Outcome::kDone : Outcome::kFailed;
+    }
+  }
+  return posix::WriteInPlace(calls, target.Release(), change) ? Outcome::kDone : Outcome::kFailed;
+}
+
 }  // namespace
 
 SaveCalls SystemSaveCalls() {
@@ -258,32 +288,9 @@ bool ProfileWriter::Write(const std::string& file_name, std::string_view section
   // Without the folder's lock a temporary file may belong to a save still running.
   const posix::FolderLock folder(calls_, target.dir);
   if (folder.state() == posix::LockState::kHeld) folder.RemoveStaleTempFiles();
-  // Each turn ends with the file saved or failed, or with the file another save just made or
-  // put in its place, whose lock is then ours to take.
   for (int turn = 0; turn < kTurns; ++turn) {
-    // Writable, or refused: renaming in a writable folder would override the file's protection.
-    if (!target.Reopen()) return false;
-    if (target.file < 0) {
-      new_bytes = change("");
-      if (!new_bytes) return false;
-      const Outcome made = ReplaceFile(calls_, target, *new_bytes, nullptr);
-      if (made == Outcome::kTaken) continue;
-      return made == Outcome::kDone;
-    }
-    // Read, change and write under the file's lock, so that no other writer's change is lost
-    // between our read and our write.
-    if (posix::TakeLock(calls_, target.file) == posix::LockState::kBusy) return false;
-    if (Replaced(target)) continue;
-    if (!posix::ReadOpenFile(target.file, old_bytes, old) || !(new_bytes = change(old_bytes))) {
-      return false;
-    }
-    if (*new_bytes == old_bytes) return true;
-    // A file of several names stays one file: replacing it would split them.
-    if (old.st_nlink == 1 && target.dir >= 0) {
-      const Outcome replaced = ReplaceFile(calls_, target, *new_bytes, &old);
-      if (replaced != Outcome::kInPlace) return replaced == Outcome::kDone;
-    }
-    return posix::WriteInPlace(calls_, target.Release(), change);
+    const Outcome outcome = SaveTurn(calls_, target, change);
+    if (outcome != Outcome::kTaken) return outcome == Outcome::kDone;
   }
   return false;
 }

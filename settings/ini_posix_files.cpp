@@ -98,7 +98,7 @@ int Target::Release() {
 }
 
 bool Target::Open(const std::string& file_name) {
-  parent = posix_links::OpenFolderOf(file_name, name);
+  parent = link_walk::OpenFolderOf(file_name, name);
   struct stat st {};
   // A FIFO or a device in the file's place must not stall or disturb us: never opened.
   if (parent < 0 ||

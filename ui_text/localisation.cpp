@@ -2,6 +2,9 @@
 // SPDX-License-Identifier: MIT
 #include "ui_text/localisation.h"
 
+#include <algorithm>
+#include <array>
+
 #include "base/codepage.h"
 #include "base/runtime.h"
 #include "errors/error.h"
@@ -31,11 +34,11 @@ std::int32_t Number(const PropertyValue& value) {
 // By the class name, in any case, as a toolkit may report it.
 bool IsCaptioned(const std::string& class_name) {
   const std::string name = text::UpperCase(class_name);
-  for (const ControlKind kind :
-       {ControlKind::kLabel, ControlKind::kCommandButton, ControlKind::kCheckBox}) {
-    if (name == text::UpperCase(std::string(ClassNameOf(kind)))) return true;
-  }
-  return false;
+  constexpr std::array kCaptioned = {ControlKind::kLabel, ControlKind::kCommandButton,
+                                     ControlKind::kCheckBox};
+  return std::ranges::any_of(kCaptioned, [&name](ControlKind kind) {
+    return name == text::UpperCase(std::string(ClassNameOf(kind)));
+  });
 }
 
 bool IsArrayMember(Form& form, int position, const std::string& name) {

@@ -15,7 +15,8 @@
 TEST(PosixRuntime, AppendsOnlyToARegularFileAndNeverWaits) {
   TempDir dir;
   NativeRuntime runtime(0, nullptr);
-  const std::string fifo = dir / "fifo", link = dir / "link";
+  const std::string fifo = dir / "fifo";
+  const std::string link = dir / "link";
   ASSERT_EQ(mkfifo(fifo.c_str(), 0666), 0);
   std::filesystem::create_symlink("none", link);
   const auto error_of = [&runtime](const std::string& path) {

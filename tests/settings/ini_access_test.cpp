@@ -60,7 +60,7 @@ TEST_F(IniAccess, AFileOver64MiBIsReportedOnceThenReadsAsMissingAndIsNotWritten)
   EXPECT_EQ(LoadIniString(module_, "S", "k", large), "");
   EXPECT_EQ(LoadIniInteger(module_, "S", "k", large), -1);
   EXPECT_EQ(SaveIni(module_, true, "S", "k", large), 0);
-  EXPECT_EQ(dialogs_.shown.size(), 1u);
+  EXPECT_EQ(dialogs_.shown.size(), 1U);
   EXPECT_NE(ReadBytes(CfgLog()).find("File larger than 64 MiB"), std::string::npos);
-  EXPECT_EQ(std::filesystem::file_size(large), (64u << 20) + 1);
+  EXPECT_EQ(std::filesystem::file_size(large), (64U << 20) + 1);
 }

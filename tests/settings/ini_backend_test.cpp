@@ -46,7 +46,8 @@ TEST_F(IniBackendTest, FollowsOnlyLinksNobodyElseCouldAimTheSaveWith) {
     bool followed;
     bool missing = false, folder_link = false;
   };
-  constexpr uid_t kMe = static_cast<uid_t>(-1), kNobody = 65534;
+  constexpr auto kMe = static_cast<uid_t>(-1);
+  constexpr uid_t kNobody = 65534;
   const Row rows[] = {
       {"OwnLinkToAFile", kMe, kMe, kMe, true},
       {"OwnLinkToNoFile", kMe, kMe, kMe, false, true},
@@ -67,7 +68,9 @@ TEST_F(IniBackendTest, FollowsOnlyLinksNobodyElseCouldAimTheSaveWith) {
     };
     fs::remove_all(dir_.path() / "plant");
     fs::remove_all(dir_.path() / "real");
-    const std::string plant = dir_ / "plant", real = dir_ / "real", target = real + "/target.ini";
+    const std::string plant = dir_ / "plant";
+    const std::string real = dir_ / "real";
+    const std::string target = real + "/target.ini";
     fs::create_directories(plant);
     fs::create_directories(real);
     if (!row.missing) WriteBytes(target, "[S]\r\nk=1\r\n");
@@ -201,7 +204,8 @@ TEST(IniBackendAttributes, ASaveKeepsTheFilesAttributes) {
   const std::string file = dir / "test.ini";
   WriteBytes(file, "[S]\nk=1\n");
   ASSERT_EQ(chmod(file.c_str(), 0640), 0);
-  const std::string shared = dir / "shared", older = shared + "/older.ini";
+  const std::string shared = dir / "shared";
+  const std::string older = shared + "/older.ini";
   fs::create_directory(shared);
   WriteBytes(older, "[S]\nk=1\n");
   const std::string set = "setfacl -m u:nobody:rw " + file + " && setfattr -n user.plant -v a " +
@@ -284,12 +288,13 @@ TEST_P(FailedSave, ReturnsZeroAndChangesNothing) {
   ini::SaveCalls calls = ini::SystemSaveCalls();
   if (c.swapped) {
     WriteBytes(folder / "other.ini", c.bytes);
-    calls.lock = [&, lock = calls.lock](int fd, int operation) {
+    // Between the first open and the reopen: when the folder's lock is tried.
+    calls.lock_folder = [&, lock = calls.lock_folder](int dir) {
       if (fs::is_regular_file(fs::symlink_status(file_))) {
         fs::remove(file_);
         fs::create_symlink("other.ini", file_);
       }
-      return lock(fd, operation);
+      return lock(dir);
     };
   }
   calls.lock_wait = std::chrono::milliseconds(50);
