@@ -6,9 +6,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
 #include <string_view>
 #include <tuple>
@@ -122,6 +124,23 @@ TEST_F(QtWindowTest, TabShowsTheFocusOnEachButtonAndEveryControlIsNamed) {
     const bool button = std::string_view(name).starts_with("Command");
     EXPECT_TRUE(!button || ViewOf(name)->grab().toImage() != before) << name << " shows no focus";
   }
+}
+
+// A caption or tooltip is shown as it stands: markup in a plant's INI file is text, never
+// rendered (nor loaded: an image tag would read a file).
+TEST_F(QtWindowTest, MarkupInACaptionOrTooltipShowsAsText) {
+  Put("Tools/Zaro_MainPictureExt_Config.ini",
+      "[Language]\r\nLanguage=1033\r\n[1033]\r\nCaption_Header_=<i>Head</i>\r\n"
+      "TTT_CommandOK_=<img src=x>Save\r\n");
+  logic_.Form_Load();
+  view_.show();
+  const auto* header = qobject_cast<QLabel*>(ViewOf(kHeader));
+  ASSERT_NE(header, nullptr);
+  EXPECT_EQ(std::pair(header->text(), header->textFormat()),
+            std::pair(QString("<i>Head</i>"), Qt::PlainText));
+  QTextDocument tip;
+  tip.setHtml(ViewOf(kCommandOK)->toolTip());
+  EXPECT_EQ(tip.toPlainText(), "<img src=x>Save");
 }
 
 // With the real modal box, whose own event loop runs inside the box's click.
