@@ -114,16 +114,12 @@ std::optional<Place> Resolve(int at, std::string_view path, int& links) {
 }  // namespace
 
 int OpenFolderOf(const std::string& path, std::string& name) {
+  if (path.empty()) return errno = ENOENT, -1;
   int links = 0;
-  std::optional<Place> place;
-  if (path.empty()) {
-    errno = ENOENT;
-  } else {
-    place = Resolve(AT_FDCWD, path, links);
-  }
-  if (place && place->name == ".") errno = EISDIR, place.reset();
+  std::optional<Place> place = Resolve(AT_FDCWD, path, links);
   if (!place) return -1;
-  name = std::move(place->name);
+  if (place->name == ".") return errno = EISDIR, -1;
+  name = place->name;
   return place->folder.release();
 }
 

@@ -44,8 +44,8 @@ TEST_P(SaveUnderKill, LeavesTheOldOrTheNewFileAndNoLitter) {
     return "[A]\r\nx=1\r\n[S]\r\nk=" + v + "\r\nafter=2\r\n;end";
   };
   WriteBytes(file_, file_with("0"));
-  // Kills spread over about three of the writer's saves, however fast this disk is (a forked
-  // writer saves slower than the saves timed here).
+  // Each kill falls after 0 to 3 of the writer's saves have ended, at a random moment of the
+  // next: every state and every step of a save is met, however fast or busy this machine is.
   const auto start = std::chrono::steady_clock::now();
   for (const std::string& v : values) ASSERT_TRUE(path_taken.Write(file_, "S", "k", v));
   const auto save_time = (std::chrono::steady_clock::now() - start) / 3;
@@ -60,16 +60,21 @@ TEST_P(SaveUnderKill, LeavesTheOldOrTheNewFileAndNoLitter) {
     ASSERT_GE(writer, 0);
     if (writer == 0) {
       static_cast<void>(write(started[1], "!", 1));
-      for (std::size_t i = 1;; ++i) path_taken.Write(file_, "S", "k", values[i % 3]);
+      for (std::size_t i = 1;; ++i) {
+        path_taken.Write(file_, "S", "k", values[i % 3]);
+        static_cast<void>(write(started[1], "!", 1));
+      }
     }
-    // The clock starts when the writer does: starting a process may take longer than a save.
+    // The clock starts when the writer does (starting a process may take longer than a save),
+    // then waits for as many saves to end.
+    const auto saves = random() % 4;
     char ignored;
-    static_cast<void>(read(started[0], &ignored, 1));
-    close(started[0]);
-    close(started[1]);
-    std::this_thread::sleep_for(save_time * (random() % 4500) / 1000);
+    for (decltype(saves) i = 0; i <= saves; ++i) static_cast<void>(read(started[0], &ignored, 1));
+    std::this_thread::sleep_for(save_time * (random() % 1000) / 1000);
     ::kill(writer, SIGKILL);
     waitpid(writer, nullptr, 0);
+    close(started[0]);
+    close(started[1]);
     const std::string now = ReadBytes(file_);
     ASSERT_TRUE(now == file_with("0") || now == file_with("22") || now == file_with("4444"))
         << "after kill " << kill << ": " << now;
