@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <random>
@@ -67,9 +68,10 @@ TEST_P(SaveUnderKill, LeavesTheOldOrTheNewFileAndNoLitter) {
     }
     // The clock starts when the writer does (starting a process may take longer than a save),
     // then waits for as many saves to end.
-    const auto saves = random() % 4;
+    const std::uint_fast32_t saves = random() % 4;
     char ignored;
-    for (decltype(saves) i = 0; i <= saves; ++i) static_cast<void>(read(started[0], &ignored, 1));
+    for (std::uint_fast32_t i = 0; i <= saves; ++i)
+      static_cast<void>(read(started[0], &ignored, 1));
     std::this_thread::sleep_for(save_time * (random() % 1000) / 1000);
     ::kill(writer, SIGKILL);
     waitpid(writer, nullptr, 0);
