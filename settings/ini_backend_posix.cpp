@@ -155,6 +155,9 @@ Outcome ReplaceFile(SaveCalls& calls, const posix::Target& target, std::string_v
       static_cast<void>(unlinkat(target.dir, temp.c_str(), 0));
       return Outcome::kTaken;
     }
+    // Our temporary name went meanwhile: a save of ours that found the folder's lock free took
+    // it for a killed save's. Another turn makes it again.
+    if (error == ENOENT) return Outcome::kTaken;
     // Already failing; a temporary file we cannot remove changes nothing about that.
     static_cast<void>(unlinkat(target.dir, temp.c_str(), 0));
     return Refused(error);
@@ -186,9 +189,7 @@ Outcome SaveTurn(SaveCalls& calls, posix::Target& target, const posix::Change& c
   // A file of several names stays one file: replacing it would split them.
   if (old.st_nlink == 1 && target.dir >= 0) {
     const Outcome replaced = ReplaceFile(calls, target, *bytes, &old);
-    if (replaced != Outcome::kInPlace) {
-      return replaced == Outcome::kDone ? Outcome::kDone : Outcome::kFailed;
-    }
+    if (replaced != Outcome::kInPlace) return replaced;
   }
   return posix::WriteInPlace(calls, target.Release(), change) ? Outcome::kDone : Outcome::kFailed;
 }
