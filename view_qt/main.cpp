@@ -6,7 +6,7 @@
 
 #include "app/silent_run.h"
 #include "environment/native_runtime.h"
-#include "version.h"
+#include "build_id.h"
 #include "view_qt/main_window.h"
 #include "view_qt/start_messages.h"
 
@@ -23,15 +23,14 @@ constexpr const char* kUsage =
     "copy\n"
     "  /LOGFILE=<path>    the configuration log of an integrated run\n"
     "  /EXTERNAL=SILENT   silent: no window, saves the stored bits and stamps the edit\n"
-    "  --version          prints the version\n";
+    "  --version          prints the version and the commit it was built from\n";
 
 // Options of our own that touch no file; only a lone, exact argument counts, so that no command
 // line of the configurator can ever be taken for one.
 bool AnswerInformationOption(int argc, char** argv) {
   if (argc != 2) return false;
   if (std::strcmp(argv[1], "--version") == 0) {
-    static_cast<void>(std::printf("%s %d.%d.%d\n", kProgram, build_info::kVersionMajor,
-                                  build_info::kVersionMinor, build_info::kVersionRevision));
+    static_cast<void>(std::printf("%s %s\n", kProgram, build_info::kProductVersion));
     return true;
   }
   if (std::strcmp(argv[1], "--help") == 0) {
