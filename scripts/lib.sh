@@ -63,3 +63,38 @@ check_program_options() {
     esac
   done
 }
+
+# build_release <checkout> <output folder>: builds both release archives of a checkout, their
+# bills of materials, SHA256SUMS and symbols, and copies them to <output folder>/packages and
+# <output folder>/symbols. Without the tests: they add nothing to the archives. Each step's
+# output goes to <output folder>/build.log.
+build_release() {
+  local checkout=$1 out=$2
+  mkdir -p "$out"
+  if ! (cd "$checkout" && rm -rf build/packages build/symbols &&
+    cmake --preset release -DBUILD_TESTING=OFF -DZARO_BUILD_BENCHMARKS=OFF &&
+    cmake --build --preset package-linux -j "$(nproc)" &&
+    cmake --preset windows -DBUILD_TESTING=OFF &&
+    cmake --build --preset package-windows -j "$(nproc)") >"$out/build.log" 2>&1; then
+    tail -n 30 "$out/build.log" >&2
+    return 1
+  fi
+  rm -rf "$out/packages" "$out/symbols"
+  cp -r "$checkout/build/packages" "$checkout/build/symbols" "$out/"
+}
+
+# clone_head <folder>: a clone of this checkout's commit, uncommitted changes left out.
+clone_head() {
+  git rev-parse --is-inside-work-tree >/dev/null 2>&1 || refuse "not a git checkout"
+  if [ -n "$(git status --porcelain --untracked-files=no)" ]; then
+    echo "$(basename "$0"): building commit $(git rev-parse --short=12 HEAD); uncommitted" \
+      "changes are not in it" >&2
+  fi
+  git clone -q --no-checkout "$PWD" "$1"
+  git -C "$1" checkout -q --detach "$(git rev-parse HEAD)"
+}
+
+# ensure_release_packages [more packages...]: what a release build needs.
+ensure_release_packages() {
+  ensure_packages g++ cmake make qt6-base-dev g++-mingw-w64-x86-64-posix zip git "$@"
+}
