@@ -22,15 +22,19 @@ set(program Zaro_MainPictureExt_Config)
 set_property(TARGET ${program} PROPERTY CXX_LINKER_LAUNCHER
              ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${ZARO_SOURCE_DATE_EPOCH})
 if(CMAKE_BUILD_TYPE STREQUAL "Release")
-  # Symbols beside the program for whoever reads a crash address, none in it.
+  # Symbols beside the program for whoever reads a crash address, none in it. The .exe gets no
+  # link to them: its sections stay whole file-alignment units, so that a signature removed
+  # again leaves the unsigned bytes; its version names the commit whose symbols fit.
+  set(debug_link --add-gnu-debuglink=$<TARGET_FILE_NAME:${program}>.debug)
+  if(WIN32)
+    set(debug_link "")
+  endif()
   add_custom_command(TARGET ${program} POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${ZARO_SOURCE_DATE_EPOCH}
             ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE_NAME:${program}>
             $<TARGET_FILE_NAME:${program}>.debug
     COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=${ZARO_SOURCE_DATE_EPOCH}
-            ${CMAKE_OBJCOPY} --strip-all
-            --add-gnu-debuglink=$<TARGET_FILE_NAME:${program}>.debug
-            $<TARGET_FILE_NAME:${program}>
+            ${CMAKE_OBJCOPY} --strip-all ${debug_link} $<TARGET_FILE_NAME:${program}>
     WORKING_DIRECTORY $<TARGET_FILE_DIR:${program}> VERBATIM)
 endif()
 if(WIN32 AND (ZARO_SIGN_CERT OR ZARO_SIGN_KEY))

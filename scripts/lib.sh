@@ -94,7 +94,7 @@ clone_head() {
   git -C "$1" checkout -q --detach "$(git rev-parse HEAD)"
 }
 
-# ensure_release_packages [more packages...]: what a release build needs.
+# What a release build needs.
 ensure_release_packages() {
-  ensure_packages g++ cmake make qt6-base-dev g++-mingw-w64-x86-64-posix zip git "$@"
+  ensure_packages g++ cmake make qt6-base-dev g++-mingw-w64-x86-64-posix zip git
 }
