@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Authenticode-signs a program in place (SHA-256, time-stamped when a server is given); the
-# program is left as it was where signing fails.
+# program is left as it was where signing fails. The unsigned program stays beside it
+# (<program>.unsigned): the signature removed again must give back its bytes.
 # Usage: sign.sh <osslsigncode> <program> <certificate> <key> [<password file> [<time-stamp URL>]]
 # SPDX-License-Identifier: MIT
 set -euo pipefail
@@ -11,5 +12,6 @@ args=(sign -h sha256 -certs "$cert" -key "$key" -n Zaro_MainPictureExt_Config
 [ -z "$timestamp_url" ] || args+=(-ts "$timestamp_url")
 rm -f "$program.signed"
 "$osslsigncode" "${args[@]}" >/dev/null
+cp "$program" "$program.unsigned"
 mv -f "$program.signed" "$program"
 echo "Signed $program with $cert"

@@ -2,8 +2,8 @@
 # Checks the release archives as a plant engineer uses them: the list of files; the first
 # installation into a copy of the sample project as README.txt describes it, whose program runs a
 # silent run there (the .zip under Wine) and leaves the shipped INI file as it is in either
-# language; and the update, unpacked over that plant, which replaces the program and keeps the
-# plant's customised INI file.
+# language; the update, unpacked over that plant, which replaces the program and keeps the
+# plant's customised INI file; and on Linux an update as root over a folder of another user.
 # Usage: archives_test.sh <packages folder> <sample project folder> [wine]
 # SPDX-License-Identifier: MIT
 set -euo pipefail
@@ -111,14 +111,47 @@ unpack() {
   esac
 }
 
-files() { printf "$folder/%s\n" "" "$@" | sort; }
+# Only files: an entry for the folder would give it the archive's owner and mode when root unpacks.
+files() { printf "$folder/%s\n" "$@" | sort; }
 texts=(README.txt LICENSE THIRD-PARTY-NOTICES CHANGELOG.md)
+
+# check_update_as_root <archive>: root updates a plant whose folder belongs to its user, mode
+# 2775, as README.txt says and then plainly; the folder stays the plant's, and after README.txt's
+# way so do the files, and the plant's user can run the program.
+check_update_as_root() {
+  local archive=$1 name plant="$work/owned" dir status=0 owner
+  name=$(basename "$archive")
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "skip $name: an update as root (the test does not run as root)"
+    return
+  fi
+  dir="$plant/$folder"
+  rm -rf "$plant"
+  cp -r "$sample" "$plant"
+  chmod 0755 "$work"
+  chown -R nobody: "$plant"
+  chmod 2775 "$dir"
+  owner=$(stat -c %U "$dir")
+  runuser -u "$owner" -- tar -xzf - -C "$plant" <"$archive"
+  (cd "$dir" && runuser -u "$owner" -- cp -n Zaro_MainPictureExt_Config.ini.default \
+    Zaro_MainPictureExt_Config.ini)
+  check "$name: after an update as root the README.txt way the folder is still nobody's, 2775" \
+    test "$(stat -c '%U %a' "$dir")" = "nobody 2775"
+  check "$name: ... and every file in it is nobody's" test -z "$(find "$dir" ! -user nobody)"
+  runuser -u nobody -- timeout -s KILL 60 env -i PATH=/usr/bin:/bin \
+    "$dir/Zaro_MainPictureExt_Config" /EXTERNAL=SILENT >"$work/out" 2>&1 || status=$?
+  check "$name: ... and the plant's user's silent run saves" test "$status" -eq 0
+  tar -xzf "$archive" -C "$plant"
+  check "$name: a plain tar -xzf as root also leaves the folder nobody's, 2775" \
+    test "$(stat -c '%U %a' "$dir")" = "nobody 2775"
+}
 
 for archive in "$packages"/Zaro_MainPictureExt_Config-1.0.3-linux-*.tar.gz; do
   [ -e "$archive" ] || continue
   check_archive "$archive" \
     "$(files "${texts[@]}" Zaro_MainPictureExt_Config Zaro_MainPictureExt_Config.ini.default)" \
     "$shipped_ini" Zaro_MainPictureExt_Config env
+  check_update_as_root "$archive"
 done
 archive="$packages/Zaro_MainPictureExt_Config-1.0.3-win64.zip"
 if [ -e "$archive" ]; then
