@@ -111,8 +111,9 @@ for archive in "${archives[@]}"; do
         check "$archive: the .exe is signed with the given certificate" \
           osslsigncode verify -CAfile "$cert" -in "$program"
       else
+        # The size of the certificate table (PE32+ data directory 4).
         check "$archive: the .exe carries no signature (none was asked for)" \
-          bash -c "osslsigncode verify -in '$program' 2>&1 | grep -q 'No signature found'"
+          test "$(od -An -tu4 -j$((header + 24 + 112 + 4 * 8 + 4)) -N4 "$program" | tr -d ' ')" = 0
       fi
       ;;
   esac
