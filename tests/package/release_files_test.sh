@@ -27,10 +27,15 @@ check "sha256sum -c SHA256SUMS passes over every file" \
   bash -c "cd '$packages' && sha256sum -c --strict --quiet SHA256SUMS &&
     test \"\$(cut -c67- SHA256SUMS | sort)\" = \"\$(ls | grep -vx SHA256SUMS | sort)\""
 
-# The commit the programs must name, where the sources are a checkout.
+# The commit the programs must name and whose time the files carry, where the sources are a
+# checkout.
 version='1\.0\.3'
-commit=$(git -C "$(dirname "$0")/../.." rev-parse --short=12 HEAD 2>/dev/null) &&
+checkout="$(dirname "$0")/../.."
+commit_time=""
+if commit=$(git -C "$checkout" rev-parse --short=12 HEAD 2>/dev/null); then
   version="$version\+g$commit(\.dirty)?"
+  commit_time=$(git -C "$checkout" log -1 --format=%ct HEAD)
+fi
 
 # check_sbom <archive> <program in the unpacked archive>: prints the bill's time of creation.
 # shellcheck disable=SC2016 # the $ names in the filters are jq's
@@ -70,6 +75,8 @@ check_sbom() {
 for archive in "${archives[@]}"; do
   # The time every file must carry: the bill's, which the other checks tie to the build.
   epoch=$(date -d "$(jq -r .creationInfo.created "$packages/$archive.spdx.json")" +%s)
+  [ -z "$commit_time" ] || [ -n "${SOURCE_DATE_EPOCH-}" ] ||
+    check "$archive: its time is the commit's" test "$epoch" = "$commit_time"
   into="$work/$archive.d"
   mkdir -p "$into"
   case $archive in
