@@ -29,13 +29,9 @@ check "sha256sum -c SHA256SUMS passes over every file" \
 
 # The commit the programs must name and whose time the files carry, where the sources are a
 # checkout.
-version='1\.0\.3'
 checkout="$(dirname "$0")/../.."
-commit_time=""
-if commit=$(git -C "$checkout" rev-parse --short=12 HEAD 2>/dev/null); then
-  version="$version\+g$commit(\.dirty)?"
-  commit_time=$(git -C "$checkout" log -1 --format=%ct HEAD)
-fi
+version=$(version_pattern "$checkout")
+commit_time=$(git -C "$checkout" log -1 --format=%ct HEAD 2>/dev/null || true)
 
 # check_sbom <archive> <program in the unpacked archive>: prints the bill's time of creation.
 # shellcheck disable=SC2016 # the $ names in the filters are jq's

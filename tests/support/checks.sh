@@ -31,6 +31,17 @@ lay_out_plant() {
 # The configuration file's lines but the edit stamp, which every run rewrites.
 without_stamp() { grep -av '^S_Prog=\|^S_Editor=' "$1"; }
 
+# version_pattern <checkout>: the extended regular expression of the version the programs built
+# from a checkout must print: 1.0.3, and the commit where the sources are a git checkout.
+version_pattern() {
+  local commit
+  if commit=$(git -C "$1" rev-parse --short=12 HEAD 2>/dev/null); then
+    echo "1\.0\.3\+g$commit(\.dirty)?"
+  else
+    echo '1\.0\.3'
+  fi
+}
+
 # The test's verdict: exit status 1 when a check failed.
 finish() {
   [ "$failures" -eq 0 ] || { echo "$failures check(s) failed"; exit 1; }

@@ -42,11 +42,8 @@ run() {
   fi
 }
 
-# The version names the commit checked out, where the sources are one.
-version='1\.0\.3'
-commit=$(git -C "$(dirname "$0")/../.." rev-parse --short=12 HEAD 2>/dev/null) &&
-  version="$version\+g$commit(\.dirty)?"
-run "--version names the commit" 0 "^Zaro_MainPictureExt_Config $version\$" '' -- --version
+run "--version names the commit" 0 \
+  "^Zaro_MainPictureExt_Config $(version_pattern "$(dirname "$0")/../..")\$" '' -- --version
 run "--help" 0 '^Usage: Zaro_MainPictureExt_Config .*/EXTERNAL=SILENT' '' -- --help
 run "no DISPLAY" 1 '' '^Zaro_MainPictureExt_Config: .*no display is available \(DISPLAY is not set\)' -- /EXTERNAL=Q7XCFG
 run "an unreachable display" 1 '' 'no display is available \(cannot connect to DISPLAY=:65000\)' DISPLAY=:65000 --
