@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "app/silent_run.h"
-#include "environment/native_runtime.h"
 #include "build_id.h"
+#include "environment/native_runtime.h"
 #include "view_qt/main_window.h"
 #include "view_qt/start_messages.h"
 
