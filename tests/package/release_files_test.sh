@@ -112,7 +112,7 @@ for archive in "${archives[@]}"; do
         grep -qE "^$version\$" <<<"$(strings -el "$program")"
       if [ -n "$cert" ]; then
         check "$archive: the .exe is signed with the given certificate" \
-          osslsigncode verify -CAfile "$cert" -in "$program"
+          quietly osslsigncode verify -CAfile "$cert" -in "$program"
       else
         # The size of the certificate table (PE32+ data directory 4).
         check "$archive: the .exe carries no signature (none was asked for)" \

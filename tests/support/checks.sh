@@ -18,6 +18,12 @@ check() {
   if "$@"; then echo "ok   $what"; else fail "$what"; fi
 }
 
+# quietly <command...>: runs a talkative command, its output shown only when it fails.
+quietly() {
+  local out
+  out=$("$@" 2>&1) || { printf '%s\n' "$out"; return 1; }
+}
+
 # lay_out_plant <sample project> <plant> <file...>: a fresh copy of the sample project with the
 # files (the program) in its program folder.
 lay_out_plant() {
