@@ -10,12 +10,7 @@ TEST(NativeRuntime, AFailedAppendIsARuntimeErrorNamingItsCauseAndWritesNothing) 
   TempDir dir;
   NativeRuntime runtime(0, nullptr);
   const auto error_of = [&runtime](const std::string& path) {
-    try {
-      runtime.AppendToFile(path, "entry");
-    } catch (const RuntimeError& error) {
-      return error.number();
-    }
-    return 0;
+    return AppendErrorNumber(runtime, path);
   };
   EXPECT_EQ(error_of(dir / "missing/log.txt"), 76);
   EXPECT_EQ(error_of(""), 75);

@@ -20,12 +20,7 @@ TEST(PosixRuntime, AppendsOnlyToARegularFileAndNeverWaits) {
   ASSERT_EQ(mkfifo(fifo.c_str(), 0666), 0);
   std::filesystem::create_symlink("none", link);
   const auto error_of = [&runtime](const std::string& path) {
-    try {
-      runtime.AppendToFile(path, "entry");
-    } catch (const RuntimeError& error) {
-      return error.number();
-    }
-    return 0;
+    return AppendErrorNumber(runtime, path);
   };
   EXPECT_EQ(error_of(fifo), 75) << "no reader";
   const int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);

@@ -41,6 +41,15 @@ TempDir::~TempDir() {
   std::filesystem::remove_all(path_, ignored);
 }
 
+int AppendErrorNumber(NativeRuntime& runtime, const std::string& path) {
+  try {
+    runtime.AppendToFile(path, "entry");
+  } catch (const RuntimeError& error) {
+    return error.number();
+  }
+  return 0;
+}
+
 std::string ReadBytes(const std::string& path) {
   std::ifstream in(PathOf(path), std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

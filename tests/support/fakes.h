@@ -110,6 +110,9 @@ inline bool OnWindows() {
   return NativeRuntime(0, nullptr).path_style() == PathStyle::kWindows;
 }
 
+// The error number of an append through the runtime, 0 when it succeeds.
+int AppendErrorNumber(NativeRuntime& runtime, const std::string& path);
+
 std::string ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::string& bytes);
 // The names in a folder: what a save left behind.
